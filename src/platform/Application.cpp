@@ -1,0 +1,104 @@
+#include "platform/Application.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "platform/Design.h"
+#include "platform/Window.h"
+#include "platform/internal/Native.h"
+
+namespace {
+
+Application* theApp = nullptr;
+bool quitting = false;
+int quitCode = 0;
+
+}  // namespace
+
+Application::Application() = default;
+Application::~Application() {
+  if (theApp == this) theApp = nullptr;
+}
+
+int32_t Application::MajorVersion() const { return SERVALO_VERSION_MAJOR; }
+int32_t Application::MinorVersion() const { return SERVALO_VERSION_MINOR; }
+int32_t Application::BugVersion() const { return SERVALO_VERSION_BUG; }
+std::string Application::ShortVersion() const { return SERVALO_SHORT_VERSION; }
+std::string Application::LongVersion() const { return SERVALO_LONG_VERSION; }
+
+void Application::AddMenuHandler(const std::string& itemName, const Delegate& handler) {
+  menuHandlers_.emplace_back(itemName, RuntimeCheckMenuDelegate(itemName, handler));
+}
+
+bool Application::HasMenuHandler(const std::string& itemName) const {
+  return std::any_of(menuHandlers_.begin(), menuHandlers_.end(), [&](const auto& h) { return h.first == itemName; });
+}
+
+bool Application::HandleMenuCommand(const std::string& itemName) {
+  for (const auto& [name, fn] : menuHandlers_)
+    if (name == itemName) return (*fn)();
+  return false;
+}
+
+Runtime::Runtime(int& argc, char** argv) {
+  new QApplication(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationName("Servalo");
+  QApplication::setApplicationVersion(SERVALO_SHORT_VERSION);
+  quitting = false;
+  quitCode = 0;
+}
+
+Runtime::~Runtime() {
+  RuntimeDiscardAllWindows();
+  delete qApp;
+}
+
+int Runtime::Exit(int status) {
+  RuntimeDiscardAllWindows();
+  return status;
+}
+
+void RuntimeRegisterApplication(Application& app) { theApp = &app; }
+Application* RuntimeApplication() { return theApp; }
+
+int RuntimeRunEventLoop() {
+  QTimer::singleShot(0, [] {
+    if (theApp) RuntimeGuard([] { theApp->Event_Open(); });
+  });
+  const int code = QApplication::exec();
+  return quitting ? quitCode : code;
+}
+
+void RuntimeQuit(int exitCode) {
+  quitCode = exitCode;
+  if (quitting) return;
+  quitting = true;
+  // Close the open windows in the order they were opened, so the first
+  // window's Close handler still finds the later ones where the operator
+  // left them; a window that a Close handler opens is closed in a later
+  // round.
+  for (int round = 0; round < 8; ++round) {
+    bool closedOne = false;
+    for (Window* w : RuntimeOpenWindows())
+      if (w->IsOpen() && !w->IsClosing()) {
+        w->Close();
+        closedOne = true;
+      }
+    if (!closedOne) break;
+  }
+  QCoreApplication::exit(quitCode);
+}
+
+bool RuntimeQuitting() { return quitting; }
+
+void RuntimeProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+// Lets tests run several quits in one process.
+void RuntimeResetQuit() {
+  quitting = false;
+  quitCode = 0;
+}
+int RuntimeQuitCode() { return quitCode; }

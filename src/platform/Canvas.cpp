@@ -1,0 +1,87 @@
+#include "platform/Canvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWidget>
+
+#include "platform/Window.h"
+#include "platform/internal/Native.h"
+
+namespace {
+
+QColor ToQColor(const PropValue& v) {
+  const Color c = std::get<Color>(v);
+  return QColor(c.red, c.green, c.blue);
+}
+
+class RectangleWidget : public QWidget {
+ public:
+  QColor fill = Qt::white, topLeft = Qt::black, bottomRight = Qt::black;
+  int border = 1;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), fill);
+    for (int i = 0; i < border; ++i) {
+      p.setPen(topLeft);
+      p.drawLine(i, i, width() - 1 - i, i);
+      p.drawLine(i, i, i, height() - 1 - i);
+      p.setPen(bottomRight);
+      p.drawLine(i, height() - 1 - i, width() - 1 - i, height() - 1 - i);
+      p.drawLine(width() - 1 - i, i, width() - 1 - i, height() - 1 - i);
+    }
+  }
+};
+
+}  // namespace
+
+class CanvasWidget : public QWidget {
+ public:
+  explicit CanvasWidget(Canvas& owner) : owner_(owner) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    PainterGraphics g(p, width(), height());
+    std::vector<Rect> areas;
+    for (const QRect& r : event->region()) areas.push_back(Rect{r.left(), r.top(), r.width(), r.height()});
+    owner_.Paint(g, areas);
+  }
+
+ private:
+  Canvas& owner_;
+};
+
+Rectangle::Rectangle(Window& window) : ControlOf(window, "Rectangle") {
+  auto* w = new RectangleWidget();
+  SetWidget(w);
+  DeclareProperty("FillColor", PropKind::Color, [w](const PropValue& v) { w->fill = ToQColor(v); w->update(); });
+  DeclareProperty("TopLeftColor", PropKind::Color, [w](const PropValue& v) { w->topLeft = ToQColor(v); w->update(); });
+  DeclareProperty("BottomRightColor", PropKind::Color,
+                  [w](const PropValue& v) { w->bottomRight = ToQColor(v); w->update(); });
+  DeclareProperty("BorderWidth", PropKind::Integer, [w](const PropValue& v) { w->border = std::get<int32_t>(v); w->update(); });
+}
+
+Canvas::Canvas(Window& window) : ControlOf(window, "Canvas") {
+  auto* w = new CanvasWidget(*this);
+  SetWidget(w);
+  DeclareEvent<Canvas&, Graphics&, const std::vector<Rect>&>("Paint", "( Canvas, Graphics, Rect() )");
+  // Transparent: what lies behind shows through; the canvas draws only its
+  // own text on it.
+  DeclareProperty("Transparent", PropKind::Boolean, [w](const PropValue& v) {
+    w->setAttribute(Qt::WA_NoSystemBackground, std::get<bool>(v));
+    w->setAutoFillBackground(!std::get<bool>(v));
+  });
+  DeclareStored({"EraseBackground", "DoubleBuffer", "AcceptTabs"}, PropKind::Boolean);
+  DeclareProperty("AcceptFocus", PropKind::Boolean, [w](const PropValue& v) {
+    w->setFocusPolicy(std::get<bool>(v) ? Qt::StrongFocus : Qt::NoFocus);
+  });
+}
+
+void Canvas::Paint(Graphics& g, const std::vector<Rect>& areas) {
+  ++paintCount_;
+  if (!ParentWindow().IsOpen()) return;
+  RaiseEvent<Canvas&, Graphics&, const std::vector<Rect>&>("Paint", *this, g, areas);
+}
