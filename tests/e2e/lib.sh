@@ -1,0 +1,78 @@
+# Shared steps of the end-to-end tests: a private X server, a private
+# preferences folder, and waiting for the program's windows.
+# Source it, then call e2e_start_xvfb. Everything is cleaned up on exit.
+
+set -u
+
+E2E_TMP=$(mktemp -d)
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+E2E_XVFB_PID=
+E2E_APP_PID=
+
+e2e_cleanup() {
+  [ -n "$E2E_APP_PID" ] && kill "$E2E_APP_PID" 2>/dev/null
+  [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Starts Xvfb on a free display, 1366 x 768 x 24.
+e2e_start_xvfb() {
+  command -v Xvfb >/dev/null || e2e_fail "Xvfb is not installed"
+  command -v xdotool >/dev/null || e2e_fail "xdotool is not installed"
+  exec 3> "$E2E_TMP/display"
+  Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$E2E_TMP/display" ] && break
+    sleep 0.05
+  done
+  exec 3>&-
+  [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start"
+  export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+}
+
+# Starts the program in the background; its exit status lands in
+# $E2E_TMP/status.
+e2e_start_app() {
+  rm -f "$E2E_TMP/status"
+  ( "$@" >"$E2E_TMP/app.log" 2>&1; echo $? >"$E2E_TMP/status" ) &
+  E2E_APP_PID=$!
+}
+
+# Waits up to $2 seconds (default 10) for the process to end; prints its
+# exit status.
+e2e_wait_exit() {
+  local limit=${1:-10}
+  for _ in $(seq $((limit * 20))); do
+    [ -s "$E2E_TMP/status" ] && { cat "$E2E_TMP/status"; E2E_APP_PID=; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Prints the id of a mapped window whose title is exactly $1, waiting up to
+# $2 seconds (default 10).
+e2e_wait_window() {
+  local title=$1 limit=${2:-10} id
+  for _ in $(seq $((limit * 20))); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# The content's place and size of a window: "left top width height".
+e2e_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
+}
