@@ -10,6 +10,7 @@
 #include "platform/testing/TestRuntime.h"
 #include "settings/Settings.h"
 #include "shell/App.h"
+#include "shell/MenuBar1.h"
 
 struct AppFixture {
   FakeDialogs dialogs;
@@ -30,5 +31,6 @@ struct AppFixture {
     RuntimeDiscardAllWindows();
     RuntimeResetQuit();
     ReleaseDirectives();
+    ReleaseMenuBar1();
   }
 };
