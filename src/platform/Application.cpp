@@ -97,7 +97,9 @@ bool RuntimeQuitting() { return quitting; }
 void RuntimeProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 // Lets tests run several quits in one process.
+void RuntimeResetCloseEvents();
 void RuntimeResetQuit() {
+  RuntimeResetCloseEvents();
   quitting = false;
   quitCode = 0;
 }

@@ -230,6 +230,7 @@ Timer::Timer(Window& window) : ControlOf(window, "Timer"), timer_(new QTimer()) 
   DeclareProperty("Period", PropKind::Integer, [this](const PropValue& v) { Period(std::get<int32_t>(v)); });
   QObject::connect(timer_, &QTimer::timeout, [this] {
     if (!ParentWindow().IsOpen()) return;
+    ++fires_;
     RaiseEvent<Timer&>("Action", *this);
   });
 }

@@ -89,6 +89,7 @@ class Timer : public ControlOf<Timer> {
   void Period(int32_t ms);
   bool Armed() const;
   void Stop();
+  int FireCount() const { return fires_; }  // Action events raised so far
 
  private:
   friend class Window;
@@ -96,6 +97,7 @@ class Timer : public ControlOf<Timer> {
   void Arm();
   QTimer* timer_;
   int32_t mode_ = 0, period_ = 1000;
+  int fires_ = 0;
 };
 
 // Registers the add-on controls (the up/down arrows) with the platform; the

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
@@ -30,6 +31,11 @@ std::vector<OpenWindow>& OpenList() {
 std::vector<std::unique_ptr<Window>>& Owned() {
   static std::vector<std::unique_ptr<Window>> owned;
   return owned;
+}
+
+std::map<std::type_index, int>& CloseEvents() {
+  static std::map<std::type_index, int> counts;
+  return counts;
 }
 
 void Unregister(Window* w) {
@@ -154,6 +160,7 @@ int32_t Window::ContentOffsetY() const {
 }
 
 void Window::ApplySize() {
+  if (menuBar_) native_->menuBar()->setVisible(DesignBool("MenuBarVisible", true));
   const int offset = ContentOffsetY();
   Content()->setFixedSize(width_, height_);
   const QSize whole(width_, height_ + offset);
@@ -164,6 +171,8 @@ void Window::ApplySize() {
   } else {
     native_->setFixedSize(whole);
   }
+  // Place the menu bar and the content now, not at the next show.
+  if (QLayout* layout = native_->layout()) layout->activate();
 }
 
 void Window::Show() {
@@ -188,6 +197,7 @@ void Window::CloseFromUser() {
 void Window::Close() {
   if (!open_ || closing_) return;
   closing_ = true;
+  ++CloseEvents()[typeid(*this)];
   RuntimeGuard([&] { Event_Close(); });
   // From here on the window is gone: its timers stop, its handlers no
   // longer run, and the object is discarded once the current event is done.
@@ -305,3 +315,6 @@ bool Window::HandleMenuCommand(const std::string& itemName) {
 std::shared_ptr<HandlerFn<bool>> RuntimeCheckMenuDelegate(const std::string& item, const Delegate& d) {
   return CheckMenuDelegate(item, d);
 }
+
+int RuntimeCloseEvents(std::type_index cls) { return CloseEvents()[cls]; }
+void RuntimeResetCloseEvents() { CloseEvents().clear(); }

@@ -22,6 +22,10 @@ trap e2e_cleanup EXIT
 
 e2e_fail() {
   echo "FAIL: $*" >&2
+  if [ -s "$E2E_TMP/app.log" ]; then
+    echo "--- program output:" >&2
+    tail -n 80 "$E2E_TMP/app.log" >&2
+  fi
   exit 1
 }
 

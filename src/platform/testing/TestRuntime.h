@@ -1,8 +1,13 @@
 // What tests need of the run-time beyond the program's own use.
 #pragma once
 
+#include <typeindex>
+
 // Discards every window without raising an event.
 void RuntimeDiscardAllWindows();
-// Lets a further quit happen in the same process.
+// How many Close events windows of the class have raised since the last
+// reset.
+int RuntimeCloseEvents(std::type_index cls);
+// Lets a further quit happen in the same process; resets the counts.
 void RuntimeResetQuit();
 int RuntimeQuitCode();
