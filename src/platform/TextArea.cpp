@@ -1,0 +1,288 @@
+#include "platform/TextArea.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/Graphics.h"
+#include "platform/Text.h"
+#include "platform/Window.h"
+#include "platform/internal/Native.h"
+
+namespace {
+
+constexpr QChar kParagraph = QChar(QChar::ParagraphSeparator);
+
+// The text as the document holds it: each paragraph break is one U+2029.
+QString DocumentText(const std::string& text) {
+  QString q = ToQ(text);
+  q.replace(QLatin1String("\r\n"), QString(kParagraph));
+  q.replace(QLatin1Char('\r'), kParagraph);
+  q.replace(QLatin1Char('\n'), kParagraph);
+  return q;
+}
+
+QColor ToQColor(const PropValue& v) {
+  const Color c = std::get<Color>(v);
+  return QColor(c.red, c.green, c.blue);
+}
+
+Qt::Alignment AlignmentOf(int32_t a) {
+  switch (a) {
+    case 1: return Qt::AlignLeft;
+    case 2: return Qt::AlignHCenter;
+    case 3: return Qt::AlignRight;
+    default: return Qt::AlignLeading;
+  }
+}
+
+// A line of the laid-out text, in the document's coordinates.
+struct Line {
+  double top, bottom;
+};
+
+}  // namespace
+
+// ---- StyledTextPrinter
+
+struct StyledTextPrinter::Impl {
+  Graphics* surface = nullptr;
+  std::unique_ptr<QTextDocument> doc;
+  QColor color;
+  std::vector<Line> lines;  // top to bottom, trailing blank lines left out
+  size_t next = 0;
+};
+
+StyledTextPrinter::StyledTextPrinter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+StyledTextPrinter::StyledTextPrinter(StyledTextPrinter&&) noexcept = default;
+StyledTextPrinter& StyledTextPrinter::operator=(StyledTextPrinter&&) noexcept = default;
+StyledTextPrinter::~StyledTextPrinter() = default;
+
+bool StyledTextPrinter::Eof() const { return impl_->next >= impl_->lines.size(); }
+
+void StyledTextPrinter::DrawBlock(double x, double y, double height) {
+  Impl& d = *impl_;
+  if (Eof()) return;
+  const double start = d.lines[d.next].top;
+  size_t end = d.next + 1;  // at least one line, so that every block makes progress
+  while (end < d.lines.size() && d.lines[end].bottom - start <= height) ++end;
+  const double stop = std::min(d.lines[end - 1].bottom, start + std::max(height, 0.0));
+
+  QPainter& p = d.surface->Painter();
+  p.save();
+  p.translate(x, y - start);
+  // A sliver inside the block's edges: the layout draws every line that
+  // touches the clip, and the neighbours of the block touch its edges.
+  const double inset = 0.05;
+  QAbstractTextDocumentLayout::PaintContext ctx;
+  ctx.clip = QRectF(-1, start + inset, d.doc->textWidth() + 2, std::max(stop - start - 2 * inset, inset));
+  ctx.palette.setColor(QPalette::Text, d.color);
+  p.setClipRect(QRectF(-1e4, start, 2e4, stop - start), Qt::IntersectClip);
+  p.setPen(d.color);
+  d.doc->documentLayout()->draw(&p, ctx);
+  p.restore();
+  d.next = end;
+}
+
+StyledTextPrinter TextArea::styledTextPrinter(Graphics& g, double width) const {
+  auto impl = std::make_unique<StyledTextPrinter::Impl>();
+  impl->surface = &g;
+  impl->doc.reset(Edit()->document()->clone());
+  QTextDocument& doc = *impl->doc;
+
+  // Text without styles of its own takes the surface's text settings.
+  QFont base = QApplication::font();
+  if (!g.TextFont.empty() && g.TextFont != "System") base.setFamily(ResolveFontFamily(g.TextFont));
+  if (g.TextSize > 0) base.setPixelSize(std::max(1, int(std::lround(g.TextSize))));  // one point, one unit
+  base.setBold(g.Bold);
+  base.setItalic(g.Italic);
+  base.setUnderline(g.Underline);
+  doc.setDefaultFont(base);
+  impl->color = QColor(g.ForeColor.red, g.ForeColor.green, g.ForeColor.blue, 255 - g.ForeColor.alpha);
+
+  // Laid out for the surface's device, so that sizes and widths are its own.
+  doc.documentLayout()->setPaintDevice(g.Painter().device());
+  doc.setDocumentMargin(0);
+  doc.setTextWidth(std::max(width, 1.0));
+  doc.documentLayout()->documentSize();  // forces the layout
+
+  std::vector<Line> lines;
+  size_t lastInk = 0;  // lines up to here hold more than blanks
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const QTextLayout* layout = b.layout();
+    if (!layout) continue;
+    const QRectF box = doc.documentLayout()->blockBoundingRect(b);
+    const double origin = box.top() - layout->boundingRect().top();
+    const QString text = b.text();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      lines.push_back(Line{origin + line.y(), origin + line.y() + line.height()});
+      if (!text.mid(line.textStart(), line.textLength()).trimmed().isEmpty()) lastInk = lines.size();
+    }
+  }
+  lines.resize(lastInk);
+  std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.top < b.top; });
+  impl->lines = std::move(lines);
+  return StyledTextPrinter(std::move(impl));
+}
+
+// ---- TextArea
+
+TextArea::TextArea(Window& window) : ControlOf(window, "TextArea") {
+  auto* e = new QTextEdit();
+  e->setAcceptRichText(true);
+  e->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  e->setLineWrapMode(QTextEdit::WidgetWidth);
+  SetWidget(e);
+  DeclareTextProperties();
+  DeclareProperty("Text", PropKind::Text, [this](const PropValue& v) { Text(std::get<std::string>(v)); });
+  DeclareProperty("ReadOnly", PropKind::Boolean, [e](const PropValue& v) { e->setReadOnly(std::get<bool>(v)); });
+  DeclareStored({"Multiline", "AutomaticallyCheckSpelling", "HideSelection"}, PropKind::Boolean);
+  DeclareProperty("Styled", PropKind::Boolean, [e](const PropValue& v) { e->setAcceptRichText(std::get<bool>(v)); });
+  DeclareProperty("ScrollbarVertical", PropKind::Boolean, [e](const PropValue& v) {
+    e->setVerticalScrollBarPolicy(std::get<bool>(v) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  });
+  // A horizontal scroll bar means lines are not wrapped.
+  DeclareProperty("ScrollbarHorizontal", PropKind::Boolean, [e](const PropValue& v) {
+    const bool on = std::get<bool>(v);
+    e->setLineWrapMode(on ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+    e->setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  });
+  DeclareProperty("Border", PropKind::Boolean, [e](const PropValue& v) {
+    e->setFrameShape(std::get<bool>(v) ? QFrame::StyledPanel : QFrame::NoFrame);
+  });
+  DeclareProperty("AcceptTabs", PropKind::Boolean, [e](const PropValue& v) { e->setTabChangesFocus(!std::get<bool>(v)); });
+  // 0: no limit. Kept for the design; the text area does not cut text.
+  DeclareStored({"LimitText"}, PropKind::Integer);
+  DeclareProperty("Alignment", PropKind::Integer, [this](const PropValue& v) {
+    alignment_ = std::get<int32_t>(v);
+    ApplyBlockFormats();
+  });
+  DeclareProperty("TextColor", PropKind::Color, [e](const PropValue& v) {
+    QPalette p = e->palette();
+    p.setColor(QPalette::Text, ToQColor(v));
+    e->setPalette(p);
+  });
+  DeclareProperty("BackColor", PropKind::Color, [e](const PropValue& v) {
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, ToQColor(v));
+    e->setPalette(p);
+  });
+  DeclareStored({"Mask", "Format", "DataSource", "DataField"}, PropKind::Text);
+}
+
+QTextEdit* TextArea::Edit() const { return static_cast<QTextEdit*>(widget_); }
+
+std::string TextArea::Text() const {
+  const QString shown = Edit()->document()->toRawText();
+  if (shown == DocumentText(text_)) return text_;
+  // Edited: every paragraph or line break reads back as a carriage return.
+  QString q = shown;
+  q.replace(kParagraph, QLatin1Char('\r'));
+  q.replace(QChar(QChar::LineSeparator), QLatin1Char('\r'));
+  return FromQ(q);
+}
+
+void TextArea::Text(const std::string& text) {
+  text_ = text;
+  Edit()->setPlainText(DocumentText(text));
+  ApplyBlockFormats();
+}
+
+void TextArea::ApplyBlockFormats() {
+  // Not a step the operator could undo.
+  QTextDocument* doc = Edit()->document();
+  const bool undo = doc->isUndoRedoEnabled();
+  doc->setUndoRedoEnabled(false);
+  QTextCursor c(doc);
+  c.select(QTextCursor::Document);
+  QTextBlockFormat f;
+  if (lineSpacing_ == 1.0) f.setLineHeight(0, QTextBlockFormat::SingleHeight);
+  else f.setLineHeight(lineSpacing_ * 100.0, QTextBlockFormat::ProportionalHeight);
+  f.setAlignment(AlignmentOf(alignment_));
+  c.mergeBlockFormat(f);
+  doc->setUndoRedoEnabled(undo);
+}
+
+void TextArea::LineSpacing(double factor) {
+  lineSpacing_ = factor > 0 ? factor : 1.0;
+  ApplyBlockFormats();
+}
+
+// Document positions count UTF-16 units and one per paragraph break; Text
+// counts code points, and a CR LF pair as two.
+int32_t TextArea::CharIndexOf(int docPosition) const {
+  const QString q = ToQ(Text());
+  int doc = 0;
+  int32_t chars = 0;
+  for (int i = 0; i < q.size() && doc < docPosition;) {
+    if (q[i] == QLatin1Char('\r') && i + 1 < q.size() && q[i + 1] == QLatin1Char('\n')) {
+      i += 2, doc += 1, chars += 2;
+    } else if (q[i].isHighSurrogate() && i + 1 < q.size() && q[i + 1].isLowSurrogate()) {
+      i += 2, doc += 2, chars += 1;
+    } else {
+      i += 1, doc += 1, chars += 1;
+    }
+  }
+  return chars;
+}
+
+int TextArea::DocPositionOf(int32_t charIndex) const {
+  const QString q = ToQ(Text());
+  int doc = 0;
+  int32_t chars = 0;
+  for (int i = 0; i < q.size() && chars < charIndex;) {
+    if (q[i] == QLatin1Char('\r') && i + 1 < q.size() && q[i + 1] == QLatin1Char('\n')) {
+      i += 2, doc += 1, chars += 2;
+    } else if (q[i].isHighSurrogate() && i + 1 < q.size() && q[i + 1].isLowSurrogate()) {
+      i += 2, doc += 2, chars += 1;
+    } else {
+      i += 1, doc += 1, chars += 1;
+    }
+  }
+  return doc;
+}
+
+int32_t TextArea::SelStart() const { return CharIndexOf(Edit()->textCursor().selectionStart()); }
+
+int32_t TextArea::SelLength() const {
+  const QTextCursor c = Edit()->textCursor();
+  return CharIndexOf(c.selectionEnd()) - CharIndexOf(c.selectionStart());
+}
+
+void TextArea::SelStart(int32_t start) {
+  QTextCursor c = Edit()->textCursor();
+  c.setPosition(DocPositionOf(std::max(start, 0)));
+  Edit()->setTextCursor(c);
+}
+
+void TextArea::SelLength(int32_t length) {
+  QTextCursor c = Edit()->textCursor();
+  const int32_t start = CharIndexOf(c.selectionStart());
+  c.setPosition(DocPositionOf(start));
+  c.setPosition(DocPositionOf(start + std::max(length, 0)), QTextCursor::KeepAnchor);
+  Edit()->setTextCursor(c);
+}
+
+std::string TextArea::SelText() const { return Mid(Text(), SelStart() + 1, SelLength()); }
+
+bool TextArea::ReadOnly() const { return Edit()->isReadOnly(); }
+void TextArea::ReadOnly(bool on) { SetProperty("ReadOnly", on); }
+bool TextArea::Styled() const { return Edit()->acceptRichText(); }
+void TextArea::Styled(bool on) { SetProperty("Styled", on); }
+bool TextArea::ScrollbarVertical() const { return Edit()->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff; }
+void TextArea::ScrollbarVertical(bool on) { SetProperty("ScrollbarVertical", on); }
+bool TextArea::Border() const { return Edit()->frameShape() != QFrame::NoFrame; }
+void TextArea::Border(bool on) { SetProperty("Border", on); }
+void TextArea::TextUnit(int32_t unit) { SetProperty("TextUnit", unit); }

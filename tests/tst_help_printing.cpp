@@ -1,0 +1,372 @@
+// Print Help through a print dialog that writes a PDF file, read back with
+// pdftotext: the pages, their footers, and what each handler does with the
+// help window.
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "AppFixture.h"
+#include "TestMain.h"
+#include "calling/Window1.h"
+#include "platform/Printing.h"
+#include "platform/TextArea.h"
+#include "platform/testing/FakePrinting.h"
+#include "shell/Help.h"
+#include "shell/HelpPrinting.h"
+
+namespace {
+
+struct Word {
+  double xMin, yMin, xMax, yMax;
+  QString text;
+};
+
+struct Page {
+  double width = 0, height = 0;
+  QList<Word> words;
+};
+
+QString Run(const QStringList& args) {
+  QProcess p;
+  p.start("pdftotext", args);
+  if (!p.waitForFinished(120000) || p.exitCode() != 0) return QString();
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString Unescape(QString s) {
+  s.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&apos;", "'");
+  return s.replace("&amp;", "&");
+}
+
+// The words of every page with their boxes, in points from the sheet's
+// top-left corner, in the order they were drawn.
+QList<Page> ReadPdf(const QString& path) {
+  QList<Page> pages;
+  const QString html = Run({"-bbox", path, "-"});
+  static const QRegularExpression tag(
+      R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  for (auto it = tag.globalMatch(html); it.hasNext();) {
+    const auto m = it.next();
+    if (!m.captured(1).isEmpty()) {
+      pages.append(Page{m.captured(1).toDouble(), m.captured(2).toDouble(), {}});
+    } else if (!pages.isEmpty()) {
+      pages.last().words.append(Word{m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5).toDouble(),
+                                     m.captured(6).toDouble(), Unescape(m.captured(7))});
+    }
+  }
+  return pages;
+}
+
+QString Joined(const QList<Word>& words) {
+  QStringList t;
+  for (const Word& w : words) t << w.text;
+  return t.join(' ');
+}
+
+QString Normalized(QString s) { return s.replace(QRegularExpression(R"(\s+)"), " ").trimmed(); }
+
+// On a US Letter sheet the page box starts half an inch in: its text block
+// ends at 36 + 708 points and the footer's baseline lies at 36 + 720.
+constexpr double kBlockBottom = 744, kFooterBaseline = 756;
+
+struct Split {
+  QList<Word> body, footer;
+};
+
+Split SplitPage(const Page& page) {
+  Split s;
+  for (const Word& w : page.words) (w.yMax > kBlockBottom + 4 ? s.footer : s.body).append(w);
+  return s;
+}
+
+// The stamp of FakeClock's moment, 14:07 on 5 March 2026, in US English.
+const QString kStamp = "2:07 PM, 3/5/26";
+
+std::string NumberedLines(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) {
+    if (i > 1) text += "\r";
+    text += "Line " + std::to_string(i) + " of the edited help text.";
+  }
+  return text;
+}
+
+int OpenHelpWindows() {
+  int n = 0;
+  for (Window* w : RuntimeOpenWindows()) n += dynamic_cast<Help*>(w) != nullptr;
+  return n;
+}
+
+// Help windows that closed and wait to be discarded.
+int ClosedHelpWidgets() {
+  int n = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    n += w->windowTitle() == "Servalo Help" && !w->isVisible();
+  return n;
+}
+
+}  // namespace
+
+class HelpPrintingTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+  QString PdfPath() const { return dir.filePath("help.pdf"); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir.isValid());
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY2(!Run({"-v"}).isNull() || QProcess::execute("pdftotext", {"-v"}) == 0, "pdftotext is missing");
+  }
+  void init() { QFile::remove(PdfPath()); }
+
+  void designedTextOnOnePageWithStamp() {
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    // The operator takes a while in the dialog: the stamp keeps the moment
+    // the command was chosen.
+    printer.onOpen = [&] { clock.now = DateTimeParts{2026, 3, 6, 9, 30, 0}; };
+    QCOMPARE(OpenHelpWindows(), 0);
+
+    QVERIFY(f.app.FilePrint_Action());
+
+    QCOMPARE(printer.opened, 1);
+    QCOMPARE(printer.setupGiven.front(), false);
+    // The help window that printing needed stays open, where the platform
+    // put it.
+    QCOMPARE(OpenHelpWindows(), 1);
+    Help& help = HelpInstance();
+    QVERIFY(help.Top() != 60 || help.Left() != 20);
+
+    const QList<Page> pages = ReadPdf(PdfPath());
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(pages[0].width, 612.0);
+    const Split page = SplitPage(pages[0]);
+    QString expected = QString::fromStdString(help.TextArea1().Text());
+    QCOMPARE(Normalized(Joined(page.body)), Normalized(expected));
+    QCOMPARE(Joined(page.footer), "page 1 " + kStamp);
+    // The text starts at the block's corner; the footer lies below it.
+    QVERIFY(page.body.first().xMin >= 36 + 36 - 1 && page.body.first().xMin < 36 + 36 + 2);
+    for (const Word& w : page.body) QVERIFY2(w.yMax <= kBlockBottom + 1, qPrintable(w.text));
+    for (const Word& w : page.footer) QVERIFY(w.yMin < kFooterBaseline && w.yMax > kFooterBaseline);
+    QVERIFY(page.footer.first().xMin >= 36 + 40 - 1 && page.footer.first().xMin < 36 + 40 + 2);
+  }
+
+  // Several pages: each line once, none cut between pages, one footer on
+  // every page with its number; the App's handler leaves the edited window
+  // open, the panel's closes it and the edits go with it.
+  void editedTextOnSeveralPages() {
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    const int lineCount = 200;
+    HelpInstance().TextArea1().Text(NumberedLines(lineCount));
+
+    for (int handler = 0; handler < 2; ++handler) {
+      QFile::remove(PdfPath());
+      Help* before = &HelpInstance();
+      const bool handled = handler == 0 ? f.app.FilePrint_Action() : Window1Instance().FilePrint_Action();
+      QVERIFY(handled);
+
+      const QList<Page> pages = ReadPdf(PdfPath());
+      QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
+      QStringList body;
+      for (int k = 0; k < pages.size(); ++k) {
+        const Split page = SplitPage(pages[k]);
+        QCOMPARE(Joined(page.footer), "page " + QString::number(k + 1) + " " + kStamp);
+        QVERIFY(!page.body.isEmpty());
+        for (const Word& w : page.body) QVERIFY2(w.yMax <= kBlockBottom + 1, qPrintable(w.text));
+        body << Joined(page.body);
+      }
+      QCOMPARE(Normalized(body.join(' ')), Normalized(QString::fromStdString(NumberedLines(lineCount))));
+
+      if (handler == 0) {
+        QCOMPARE(OpenHelpWindows(), 1);
+        QCOMPARE(&HelpInstance(), before);
+        QCOMPARE(HelpInstance().TextArea1().Text(), NumberedLines(lineCount));
+      } else {
+        QCOMPARE(OpenHelpWindows(), 0);
+      }
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ClosedHelpWidgets(), 0, 30000);
+    QVERIFY(HelpInstance().TextArea1().Text() != NumberedLines(lineCount));
+  }
+
+  void emptyTextGivesOneFooterOnlyPage() {
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    HelpInstance().TextArea1().Text("");
+    QVERIFY(f.app.FilePrint_Action());
+    const QList<Page> pages = ReadPdf(PdfPath());
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(Joined(pages[0].words), "page 1 " + kStamp);
+  }
+
+  void cancelPrintsNothing_data() {
+    QTest::addColumn<bool>("panelHandler");
+    QTest::addColumn<bool>("helpOpen");
+    QTest::newRow("app, no help window") << false << false;
+    QTest::newRow("app, help window open") << false << true;
+    QTest::newRow("panel, no help window") << true << false;
+    QTest::newRow("panel, help window open") << true << true;
+  }
+  void cancelPrintsNothing() {
+    QFETCH(bool, panelHandler);
+    QFETCH(bool, helpOpen);
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    printer.cancel = true;
+    Window1Instance();
+    Help* help = nullptr;
+    if (helpOpen) {
+      help = &HelpInstance();
+      help->Top(300);
+      help->Left(400);
+      help->TextArea1().Text("edited");
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ClosedHelpWidgets(), 0, 30000);
+
+    QVERIFY(panelHandler ? Window1Instance().FilePrint_Action() : f.app.FilePrint_Action());
+
+    QCOMPARE(printer.opened, 1);
+    QVERIFY(!QFile::exists(PdfPath()));
+    if (!panelHandler && !helpOpen) {
+      QCOMPARE(OpenHelpWindows(), 0);
+      QCOMPARE(ClosedHelpWidgets(), 0);
+    } else if (!panelHandler) {
+      QCOMPARE(OpenHelpWindows(), 1);
+      QCOMPARE(&HelpInstance(), help);
+      QCOMPARE(help->Top(), 300);
+      QCOMPARE(help->Left(), 400);
+      QCOMPARE(help->TextArea1().Text(), std::string("edited"));
+    } else {
+      // The panel's handler closes the help window, creating one first when
+      // none was open.
+      QCOMPARE(OpenHelpWindows(), 0);
+      QCOMPARE(ClosedHelpWidgets(), 1);
+    }
+  }
+
+  // The panel's Print Help as the menu dispatches it, with the panel in
+  // front.
+  void menuCommandWithPanelInFront() {
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    Window1Instance().Show();
+    QTRY_COMPARE_WITH_TIMEOUT(RuntimeFrontWindow(), static_cast<Window*>(&Window1Instance()), 30000);
+    QVERIFY(RuntimeMenuCommand("FilePrint"));
+    QCOMPARE(printer.opened, 1);
+    QCOMPARE(ReadPdf(PdfPath()).size(), 1);
+    QCOMPARE(OpenHelpWindows(), 0);
+  }
+
+  // ---- The page surface and the styled-text printer themselves
+
+  // The page box is centred on the sheet: half an inch in on US Letter.
+  void pageBoxCentredOnTheSheet_data() {
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("top");
+    QTest::newRow("US Letter") << 612.0 << 792.0 << 36.0 << 36.0;
+    QTest::newRow("A4") << 595.0 << 842.0 << 27.5 << 61.0;
+  }
+  void pageBoxCentredOnTheSheet() {
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(double, left);
+    QFETCH(double, top);
+    {
+      PrinterSetup sheet{width, height};
+      std::unique_ptr<PrinterGraphics> g = RuntimeNewPdfPageSurface(PdfPath().toStdString(), &sheet);
+      QVERIFY(g);
+      QCOMPARE(g->Width(), 540);
+      QCOMPARE(g->Height(), 720);
+      g->TextFont = "Courier";
+      g->TextSize = 10;
+      g->DrawString("first", 0, 100);
+      g->NextPage();
+      g->DrawString("second", 540 - 60, 720);
+    }
+    const QList<Page> pages = ReadPdf(PdfPath());
+    QCOMPARE(pages.size(), 2);
+    QCOMPARE(pages[0].width, width);
+    QCOMPARE(pages[0].height, height);
+    QCOMPARE(Joined(pages[0].words), QString("first"));
+    QVERIFY(qAbs(pages[0].words[0].xMin - left) < 1);
+    QVERIFY(pages[0].words[0].yMax > top + 100 && pages[0].words[0].yMin < top + 100);
+    QCOMPARE(Joined(pages[1].words), QString("second"));
+    QVERIFY(pages[1].words[0].yMax > top + 720 && pages[1].words[0].yMin < top + 720);
+    QVERIFY(pages[1].words[0].xMax < left + 540);
+  }
+
+  void unwritablePdfGivesNoSurface() {
+    QVERIFY(!RuntimeNewPdfPageSurface(dir.filePath("missing/folder/x.pdf").toStdString()));
+  }
+
+  // A line taller than the block is drawn alone, so that the loop ends.
+  void lineTallerThanTheBlockStillProgresses() {
+    AppFixture f;
+    TextArea& area = HelpInstance().TextArea1();
+    area.Text("A\rB\rC");
+    {
+      std::unique_ptr<PrinterGraphics> g = RuntimeNewPdfPageSurface(PdfPath().toStdString());
+      g->TextSize = 200;
+      StyledTextPrinter p = area.styledTextPrinter(*g, 492);
+      int blocks = 0;
+      while (!p.Eof() && blocks < 10) {
+        p.DrawBlock(36, 36, 100);
+        ++blocks;
+        if (!p.Eof()) g->NextPage();
+      }
+      QCOMPARE(blocks, 3);
+    }
+    const QList<Page> pages = ReadPdf(PdfPath());
+    QCOMPARE(pages.size(), 3);
+    QCOMPARE(Joined(pages[0].words), QString("A"));
+    QCOMPARE(Joined(pages[2].words), QString("C"));
+  }
+
+  // Blank lines at the end never start a page of their own; a text of
+  // blanks only is at its end from the start.
+  void trailingBlankLinesAreNotAPage() {
+    AppFixture f;
+    TextArea& area = HelpInstance().TextArea1();
+    std::unique_ptr<PrinterGraphics> g = RuntimeNewPdfPageSurface(PdfPath().toStdString());
+    g->TextSize = 10;
+    area.Text("   \r\r  ");
+    QVERIFY(area.styledTextPrinter(*g, 492).Eof());
+    area.Text("\r\rtext" + std::string(300, '\r') + "   ");
+    StyledTextPrinter p = area.styledTextPrinter(*g, 492);
+    QVERIFY(!p.Eof());
+    p.DrawBlock(36, 36, 672);
+    QVERIFY(p.Eof());
+  }
+
+  // The printer works on the text as it stood when it was made.
+  void printerKeepsItsOwnCopy() {
+    AppFixture f;
+    TextArea& area = HelpInstance().TextArea1();
+    area.Text("before");
+    {
+      std::unique_ptr<PrinterGraphics> g = RuntimeNewPdfPageSurface(PdfPath().toStdString());
+      g->TextSize = 10;
+      StyledTextPrinter p = area.styledTextPrinter(*g, 492);
+      area.Text("after");
+      p.DrawBlock(36, 36, 672);
+    }
+    QCOMPARE(Joined(ReadPdf(PdfPath()).value(0).words), QString("before"));
+  }
+};
+
+SERVALO_TEST_MAIN(HelpPrintingTest)
+#include "tst_help_printing.moc"
