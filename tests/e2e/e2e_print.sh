@@ -4,9 +4,6 @@
 # quits it with status 0.
 . "$(dirname "$0")/lib.sh"
 
-# Under the sanitizers: the session-bus library leaks a buffer of its own.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/../data/help" && pwd)/lsan-desktop.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
 app=${1:?usage: e2e_print.sh path/to/servalo}
 e2e_start_xvfb
 e2e_start_app "$app"

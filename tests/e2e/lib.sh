@@ -10,6 +10,8 @@ export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# Under LeakSanitizer, leave out what system libraries keep until exit.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/.ci/lsan.supp:print_suppressions=0"
 E2E_XVFB_PID=
 E2E_APP_PID=
 
