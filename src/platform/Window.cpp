@@ -50,7 +50,7 @@ void Unregister(Window* w) {
 void RuntimeDisposeWindow(Window* w) {
   auto& owned = Owned();
   auto it = std::find_if(owned.begin(), owned.end(), [w](const auto& p) { return p.get() == w; });
-  if (it == owned.end()) return;
+  if (it == owned.end() || (*it)->IsOpen()) return;
   std::unique_ptr<Window> doomed = std::move(*it);
   owned.erase(it);
   doomed.reset();
@@ -206,7 +206,9 @@ void Window::Close() {
   for (auto& c : controls_)
     if (auto* t = dynamic_cast<Timer*>(c.get())) t->Stop();
   native_->hide();
-  QMetaObject::invokeMethod(qApp, [self = this] { RuntimeDisposeWindow(self); }, Qt::QueuedConnection);
+  // Tied to the native window: if everything is discarded first, the call
+  // goes with it and never meets a newer window at the same address.
+  QMetaObject::invokeMethod(native_.get(), [self = this] { RuntimeDisposeWindow(self); }, Qt::QueuedConnection);
 }
 
 int32_t Window::Top() const { return native_->geometry().top() + ContentOffsetY(); }
