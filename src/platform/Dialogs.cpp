@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "platform/internal/Native.h"
 
@@ -21,8 +22,11 @@ class DesktopDialogs : public IDialogs {
   MessageDialogButton* ShowMessageDialog(MessageDialog& d) override {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(ToQ(d.Title));
-    box.setText(ToQ(d.Message));
-    box.setInformativeText(ToQ(d.Explanation));
+    // Shown as given: a text that happens to look like markup is not
+    // rendered as such, and its line breaks and blanks stay.
+    box.setTextFormat(Qt::RichText);
+    box.setText(Qt::convertFromPlainText(ToQ(d.Message)));
+    if (!d.Explanation.empty()) box.setInformativeText(Qt::convertFromPlainText(ToQ(d.Explanation)));
     switch (d.Icon) {
       case 1: box.setIcon(QMessageBox::Warning); break;
       case 2: box.setIcon(QMessageBox::Critical); break;

@@ -1,6 +1,52 @@
 #include "update/selfTest.h"
 
+#include "shell/App.h"
+#include "update/updateWindow.h"
+
 selfTest& selfTestInstance() { return RuntimeWindowInstance<selfTest>(); }
+
+namespace {
+
+// What the three controls have in common.
+DesignBlock CommonControlValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab) {
+  DesignBlock b;
+  b.Int("Index", INT32_MIN)
+      .Text("InitialParent", "")
+      .Int("Left", left)
+      .Int("Top", top)
+      .Int("Width", width)
+      .Int("Height", height)
+      .Bool("LockLeft", true)
+      .Bool("LockTop", true)
+      .Bool("LockRight", false)
+      .Bool("LockBottom", false)
+      .Int("TabPanelIndex", 0)
+      .Int("TabIndex", tab)
+      .Bool("Enabled", true)
+      .Bool("Visible", true)
+      .Bool("AutoDeactivate", true)
+      .Text("HelpTag", "")
+      .Text("TextFont", "System")
+      .Bool("Bold", true)
+      .Bool("Italic", false)
+      .Bool("Underline", false);
+  return b;
+}
+
+DesignBlock LabelValues(int32_t left, int32_t width, int32_t tab, const char* text, int32_t align) {
+  DesignBlock b = CommonControlValues(left, 20, width, 20, tab);
+  b.Text("Text", text)
+      .Int("TextAlign", align)
+      .Col("TextColor", 0x000000)
+      .Bool("Multiline", false)
+      .Bool("Selectable", false)
+      .Bool("Transparent", false)
+      .Text("DataSource", "")
+      .Text("DataField", "");
+  return b;
+}
+
+}  // namespace
 
 void selfTest::Layout() {
   RuntimeMassPropertySetter(*this, DesignBlock()
@@ -27,3 +73,41 @@ void selfTest::Layout() {
                                        .Col("BackColor", 0xFFFFFF)
                                        .Int("MacProcID", 0));
 }
+
+void selfTest::CreateControls() { CreateControls0(); }
+
+void selfTest::CreateControls0() {
+  AddControl(New<::Label>(), "StaticText1");
+  ControlCast<::Label>(ControlByName("StaticText1")).TextUnit(0);
+  RuntimeMassPropertySetter(ControlByName("StaticText1"), LabelValues(38, 61, 0, "Version:", 0));
+
+  AddControl(New<::Label>(), "StaticText2");
+  ControlCast<::Label>(ControlByName("StaticText2")).TextUnit(0);
+  RuntimeMassPropertySetter(ControlByName("StaticText2"), LabelValues(99, 76, 1, "1.1.0 Intel", 2));
+  RuntimeAddEventHandler(ControlByName("StaticText2"), "Open",
+                         RuntimeCreateDelegate(this, &selfTest::StaticText2_Open, "( Label )"));
+
+  AddControl(New<::PushButton>(), "PushButton1");
+  ControlCast<::PushButton>(ControlByName("PushButton1")).TextUnit(0);
+  {
+    DesignBlock b = CommonControlValues(28, 61, 157, 21, 2);
+    b.Bool("TabStop", true)
+        .Text("Caption", "Check for Updates")
+        .Bool("Default", true)
+        .Bool("Cancel", false)
+        .Int("ButtonStyle", 0);
+    RuntimeMassPropertySetter(ControlByName("PushButton1"), b);
+  }
+  RuntimeAddEventHandler(ControlByName("PushButton1"), "Action",
+                         RuntimeCreateDelegate(this, &selfTest::PushButton1_Action, "( PushButton )"));
+}
+
+Label& selfTest::StaticText1() { return ControlCast<::Label>(ControlByName("StaticText1")); }
+Label& selfTest::StaticText2() { return ControlCast<::Label>(ControlByName("StaticText2")); }
+PushButton& selfTest::PushButton1() { return ControlCast<::PushButton>(ControlByName("PushButton1")); }
+
+void selfTest::StaticText2_Open(Label& sender) { sender.Text(AppInstance().LongVersion()); }
+
+// A new update window starts the check from its Open handler; an open one
+// only comes to the front.
+void selfTest::PushButton1_Action(PushButton&) { updateWindowInstance().Show(); }

@@ -1,0 +1,60 @@
+// An HTTP/1.0 client placed on a window: no position, not drawn, and it
+// belongs to its window.
+//
+// Get(url) returns at once. The request then runs while the event loop
+// goes on, and ends in exactly one event, raised on the user-interface
+// thread from the event loop:
+//   PageReceived ( HTTPSocket, String, Integer, InternetHeaders, String ):
+//     the socket, the URL asked for, the status code, the header lines and
+//     the body. Raised whenever the connection was established, whatever
+//     the status: an answer that ends early (the server closes, or the
+//     connection breaks) is the page with what has arrived, an empty body
+//     when nothing has. A body is kept up to 1 MiB; the connection is
+//     closed there and the page raised with what it holds.
+//   Error ( HTTPSocket, Integer ): the socket and one of the codes below,
+//     when the connection could not be established.
+// There is no time limit. No proxy is used and redirections are not
+// followed. Closing the window abandons the request: the connection is
+// dropped and no event is raised after that.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Control.h"
+#include "platform/HTTPMessage.h"
+
+// The Error event's codes. They are stable: add new ones at the end.
+enum HTTPSocketError : int32_t {
+  kHTTPErrorOther = 100,               // any failure not listed here
+  kHTTPErrorBadURL = 101,              // not http://host[:port]/path (see SplitHTTPURL)
+  kHTTPErrorNameNotResolved = 102,     // the host name could not be looked up
+  kHTTPErrorConnectionRefused = 103,   // nothing listens on that port
+  kHTTPErrorNetworkUnreachable = 104,  // no route, or the network failed while connecting
+  kHTTPErrorTimedOut = 105,            // the system gave up connecting
+};
+
+class HTTPSocket : public ControlOf<HTTPSocket> {
+ public:
+  ~HTTPSocket() override;
+  std::string ClassName() const override { return "HTTPSocket"; }
+
+  // Starts a GET of the URL. The host and port it goes to are then the
+  // socket's Address and Port. A Get while one is still running is a
+  // programming error.
+  void Get(const std::string& url);
+  bool Busy() const;
+
+  std::string Address() const { return address_; }
+  int32_t Port() const { return port_; }
+
+ private:
+  friend class Window;
+  struct Request;
+  explicit HTTPSocket(Window& window);
+
+  std::string address_;
+  int32_t port_ = 0;
+  std::unique_ptr<Request> request_;
+};
