@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
@@ -206,9 +207,14 @@ void Window::Close() {
   for (auto& c : controls_)
     if (auto* t = dynamic_cast<Timer*>(c.get())) t->Stop();
   native_->hide();
-  // Tied to the native window: if everything is discarded first, the call
-  // goes with it and never meets a newer window at the same address.
-  QMetaObject::invokeMethod(native_.get(), [self = this] { RuntimeDisposeWindow(self); }, Qt::QueuedConnection);
+  // Watched through its native window: if everything was discarded first,
+  // the call finds nothing and never meets a newer window at this address.
+  QMetaObject::invokeMethod(
+      qApp,
+      [self = this, alive = QPointer<NativeWindow>(native_.get())] {
+        if (alive) RuntimeDisposeWindow(self);
+      },
+      Qt::QueuedConnection);
 }
 
 int32_t Window::Top() const { return native_->geometry().top() + ContentOffsetY(); }
