@@ -106,7 +106,7 @@ double Val(const std::string& text) {
     // sign, underflow gives zero. The mantissa's digits before the point
     // and the exponent tell which.
     const bool negative = text[start] == '-';
-    long magnitude = 0;
+    long long magnitude = 0;
     bool seenNonZero = false, afterPoint = false;
     size_t k = from;
     for (; k < i && text[k] != 'e' && text[k] != 'E'; ++k) {
@@ -116,7 +116,17 @@ double Val(const std::string& text) {
       if (!afterPoint && seenNonZero) ++magnitude;
       if (afterPoint && !seenNonZero) --magnitude;
     }
-    if (k < i) magnitude += std::strtol(text.substr(k + 1, i - k - 1).c_str(), nullptr, 10);
+    if (k < i) {
+      // The exponent's own digits may be beyond any integer: past a billion
+      // only its sign matters, so it is held there rather than overflowing.
+      size_t e = k + 1;
+      const bool negativeExponent = text[e] == '-';
+      if (text[e] == '+' || text[e] == '-') ++e;
+      long long exponent = 0;
+      for (; e < i; ++e)
+        if (exponent < 1000000000LL) exponent = exponent * 10 + (text[e] - '0');
+      magnitude += negativeExponent ? -exponent : exponent;
+    }
     if (magnitude <= 0) return negative ? -0.0 : 0.0;
     return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
   }

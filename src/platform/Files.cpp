@@ -1,0 +1,313 @@
+#include "platform/Files.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QString>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// ---- The desktop's file system: POSIX calls on the real disk.
+
+class DesktopFileSystem : public IFileSystem {
+ public:
+  std::string PreferencesPath() override {
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QFile::encodeName(path).toStdString();
+  }
+
+  bool Exists(const std::string& path) override {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+  }
+
+  bool Delete(const std::string& path) override {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    return (S_ISDIR(st.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str())) == 0;
+  }
+
+  bool ReadStart(const std::string& path, size_t maxBytes, std::string& bytes) override {
+    bytes.clear();
+    // Not blocking: a pipe put in the file's place must not hang the start.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return false;
+    }
+    bool ok = true;
+    char buffer[16384];
+    while (bytes.size() < maxBytes) {
+      const size_t want = std::min(sizeof buffer, maxBytes - bytes.size());
+      const ssize_t got = ::read(fd, buffer, want);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) { ok = false; break; }
+      if (got == 0) break;
+      bytes.append(buffer, size_t(got));
+    }
+    ::close(fd);
+    if (!ok) bytes.clear();
+    return ok;
+  }
+
+  std::string ResolveLinks(const std::string& path) override {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char resolved[PATH_MAX];
+    if (!::realpath(path.c_str(), resolved)) return path;
+    return resolved;
+  }
+
+  bool CreateFolders(const std::string& path) override {
+    if (path.empty()) return false;
+    for (size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+      const std::string part = path.substr(0, at);
+      // A new preferences folder is private to its user.
+      if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+      if (at == std::string::npos) break;
+    }
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  Handle CreateNew(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    return fd < 0 ? kNoHandle : fd;
+  }
+
+  bool Write(Handle file, const char* data, size_t size) override {
+    while (size > 0) {
+      const ssize_t put = ::write(file, data, size);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      data += put;
+      size -= size_t(put);
+    }
+    return true;
+  }
+
+  bool Sync(Handle file) override {
+#ifdef F_FULLFSYNC
+    // macOS: fsync alone leaves the data in the drive's cache.
+    if (::fcntl(file, F_FULLFSYNC) == 0) return true;
+#endif
+    return ::fsync(file) == 0;
+  }
+
+  bool CloseHandle(Handle file) override {
+    // On Linux the descriptor is gone even when close reports EINTR.
+    return ::close(file) == 0 || errno == EINTR;
+  }
+
+  bool Rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+  }
+
+  bool SyncFolder(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+  }
+};
+
+IFileSystem* installed = nullptr;
+
+std::string ParentOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name beside the target that no reader takes for it: hidden, with a
+// random part and its own extension.
+std::string TemporaryNameFor(const std::string& target) {
+  std::random_device entropy;
+  const unsigned long long random = (static_cast<unsigned long long>(entropy()) << 32) ^ entropy();
+  char part[17];
+  std::snprintf(part, sizeof part, "%016llx", random);
+  return ParentOf(target) + "/." + NameOf(target) + "." + part + ".tmp";
+}
+
+// Valid UTF-8 stays as it is; every byte of an invalid sequence becomes
+// U+FFFD, so later text operations see valid text only.
+std::string ValidUtf8(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    size_t extra = 0;
+    char32_t cp = 0;
+    if (c < 0x80) { out.push_back(char(c)); ++i; continue; }
+    if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; }
+    else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; }
+    bool ok = extra > 0 && i + extra < n;
+    for (size_t k = 1; ok && k <= extra; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) ok = false;
+      else cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    if (ok && ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
+               cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+      ok = false;
+    if (!ok) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    out.append(s, i, extra + 1);
+    i += extra + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+IFileSystem& RuntimeDesktopFileSystem() {
+  static DesktopFileSystem desktop;
+  return desktop;
+}
+
+IFileSystem& RuntimeFileSystem() { return installed ? *installed : RuntimeDesktopFileSystem(); }
+
+void RuntimeSetFileSystem(IFileSystem* service) { installed = service; }
+
+// ---- Items
+
+FolderItem::FolderItem(std::string path) : path_(std::move(path)) {}
+
+std::unique_ptr<FolderItem> FolderItem::Child(const std::string& name) const {
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+      name.find('\0') != std::string::npos)
+    return nullptr;
+  const bool endsInSlash = !path_.empty() && path_.back() == '/';
+  return std::make_unique<FolderItem>(path_ + (endsInSlash ? "" : "/") + name);
+}
+
+bool FolderItem::Exists() const { return RuntimeFileSystem().Exists(path_); }
+
+bool FolderItem::Delete() const { return RuntimeFileSystem().Delete(path_); }
+
+std::unique_ptr<TextInputStream> FolderItem::OpenAsTextFile() const {
+  std::string bytes;
+  if (!RuntimeFileSystem().ReadStart(path_, TextInputStream::kMostBytes + 1, bytes)) return nullptr;
+  if (bytes.size() > TextInputStream::kMostBytes) {
+    // Cut at the limit: the line that runs past it is not read, so that no
+    // value is taken from half a line.
+    bytes.resize(TextInputStream::kMostBytes);
+    const size_t lastEnd = bytes.find_last_of("\r\n");
+    bytes.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+  }
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  return std::unique_ptr<TextInputStream>(new TextInputStream(std::move(bytes)));
+}
+
+std::unique_ptr<TextOutputStream> FolderItem::CreateTextFile() const {
+  IFileSystem& fs = RuntimeFileSystem();
+  const std::string target = fs.ResolveLinks(path_);
+  const std::string folder = ParentOf(target);
+  if (!fs.Exists(folder) && !fs.CreateFolders(folder)) return nullptr;
+  const std::string temporary = TemporaryNameFor(target);
+  const IFileSystem::Handle file = fs.CreateNew(temporary);
+  if (file == IFileSystem::kNoHandle) return nullptr;
+  return std::unique_ptr<TextOutputStream>(new TextOutputStream(target, temporary, file));
+}
+
+// ---- Reading
+
+TextInputStream::TextInputStream(std::string bytes) : bytes_(std::move(bytes)) {}
+
+bool TextInputStream::EndOfFile() const { return closed_ || at_ >= bytes_.size(); }
+
+std::string TextInputStream::ReadLine() {
+  if (EndOfFile()) return {};
+  const size_t end = bytes_.find_first_of("\r\n", at_);
+  const size_t stop = end == std::string::npos ? bytes_.size() : end;
+  std::string line = ValidUtf8(bytes_.substr(at_, stop - at_));
+  at_ = stop;
+  if (at_ < bytes_.size()) {
+    // "\r\n" is one delimiter.
+    if (bytes_[at_] == '\r' && at_ + 1 < bytes_.size() && bytes_[at_ + 1] == '\n') ++at_;
+    ++at_;
+  }
+  return line;
+}
+
+void TextInputStream::Close() {
+  closed_ = true;
+  std::string().swap(bytes_);
+  at_ = 0;
+}
+
+// ---- Writing
+
+TextOutputStream::TextOutputStream(std::string target, std::string temporary, IFileSystem::Handle file)
+    : target_(std::move(target)), temporary_(std::move(temporary)), file_(file) {}
+
+TextOutputStream::~TextOutputStream() {
+  if (!done_) Discard();
+}
+
+void TextOutputStream::WriteLine(const std::string& text) {
+  if (done_ || failed_) return;
+  const std::string line = text + kDelimiter;
+  if (!RuntimeFileSystem().Write(file_, line.data(), line.size())) failed_ = true;
+}
+
+bool TextOutputStream::Close() {
+  if (done_) return false;
+  IFileSystem& fs = RuntimeFileSystem();
+  if (failed_ || !fs.Sync(file_)) {
+    Discard();
+    return false;
+  }
+  const bool closed = fs.CloseHandle(file_);
+  file_ = IFileSystem::kNoHandle;
+  if (!closed || !fs.Rename(temporary_, target_)) {
+    Discard();
+    return false;
+  }
+  done_ = true;
+  // The new file is in place; a folder that cannot be synced only leaves
+  // the rename to the system's next flush, and nothing can be undone here.
+  fs.SyncFolder(ParentOf(target_));
+  return true;
+}
+
+void TextOutputStream::Discard() {
+  IFileSystem& fs = RuntimeFileSystem();
+  if (file_ != IFileSystem::kNoHandle) fs.CloseHandle(file_);
+  file_ = IFileSystem::kNoHandle;
+  fs.Delete(temporary_);
+  done_ = true;
+}
+
+// ---- Special folders
+
+std::unique_ptr<FolderItem> SpecialFolderObject::Preferences() const {
+  const std::string path = RuntimeFileSystem().PreferencesPath();
+  if (path.empty()) return nullptr;
+  return std::make_unique<FolderItem>(path);
+}

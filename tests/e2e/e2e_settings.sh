@@ -1,0 +1,75 @@
+#!/bin/bash
+# The settings file with the real program: a first run opens at the default
+# places and writes the defaults at quit; a file edited by hand opens the
+# control panel where it says, and Ctrl+Q writes it back in the program's
+# own five lines.
+# $1: the servalo binary.
+source "$(dirname "$0")/lib.sh"
+BIN=$1
+SETTINGS="$XDG_CONFIG_HOME/servalo.txt"
+PANEL_HEIGHT=85  # the panel's designed content height
+
+e2e_start_xvfb
+
+# Under the leak checker, the D-Bus library that Qt's X11 platform loads
+# keeps a buffer until exit; it is not this program's memory. A shared
+# suppression list, when one is set, already covers it.
+case "${LSAN_OPTIONS:-}" in
+  *suppressions=*) ;;
+  *)
+    printf 'leak:libdbus-1.so\n' >"$E2E_TMP/lsan.supp"
+    export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_TMP/lsan.supp"
+    ;;
+esac
+
+# Checks the control panel's content place: left $2 and top $3. The menu
+# bar stands above the content inside the same X window, so the content's
+# top is the window's bottom less the content height.
+check_panel_at() {
+  local id=$1 left=$2 top=$3 x y w h
+  read -r x y w h < <(e2e_geometry "$id")
+  [ "$x" = "$left" ] || e2e_fail "panel at left $x, expected $left"
+  [ $((y + h - PANEL_HEIGHT)) = "$top" ] || e2e_fail "panel content at top $((y + h - PANEL_HEIGHT)), expected $top"
+}
+
+# Quits with Ctrl+Q in the control panel and waits for a clean exit.
+quit_with_ctrl_q() {
+  local id=$1 status
+  xdotool windowfocus --sync "$id" || e2e_fail "cannot focus the panel"
+  xdotool key ctrl+q
+  status=$(e2e_wait_exit 60) || e2e_fail "the program did not quit"
+  [ "$status" = 0 ] || e2e_fail "exit status $status: $(cat "$E2E_TMP/app.log")"
+}
+
+# Only the settings file is left in the preferences folder.
+check_folder_clean() {
+  local names
+  names=$(ls -A "$XDG_CONFIG_HOME")
+  [ "$names" = "servalo.txt" ] || e2e_fail "preferences folder holds: $names"
+}
+
+# ---- First run: no file at all.
+rm -f "$SETTINGS"
+e2e_start_app "$BIN"
+id=$(e2e_wait_window Servalo 60) || e2e_fail "the control panel did not open"
+check_panel_at "$id" 0 683
+quit_with_ctrl_q "$id"
+printf '#NumberOfTables 20\n#Order Random\n#MySound True\n#Window1Position 683,0\n#Window2Position 40,0\n' \
+  | cmp - "$SETTINGS" || e2e_fail "first run wrote: $(cat -A "$SETTINGS")"
+check_folder_clean
+
+# ---- A file edited by hand: byte-order mark, CR LF, comments, keys in any
+# case, a later line winning, a third position field, an announcement
+# window at top 0, and lines after the end of the settings.
+printf "\xEF\xBB\xBF' edited by hand\r\n#numberoftables 12\r\n#ORDER random\r\n#MySound TRUE\r\n" >"$SETTINGS"
+printf "#Window1Position 300,150,9\r\n#window2position 0,500\r\n#Colour blue\r\n' the later line wins\r\n" >>"$SETTINGS"
+printf "#NumberOfTables 7\r\n\r\n#NumberOfTables 50\r\n" >>"$SETTINGS"
+e2e_start_app "$BIN"
+id=$(e2e_wait_window Servalo 60) || e2e_fail "the control panel did not open"
+check_panel_at "$id" 150 300
+quit_with_ctrl_q "$id"
+printf '#NumberOfTables 7\n#Order Random\n#MySound True\n#Window1Position 300,150\n#Window2Position 40,0\n' \
+  | cmp - "$SETTINGS" || e2e_fail "hand-written file written back as: $(cat -A "$SETTINGS")"
+check_folder_clean
+
+echo "PASS"
