@@ -3,6 +3,9 @@
 // service. Discards every window when it goes.
 #pragma once
 
+#include <QByteArray>
+#include <QTemporaryDir>
+
 #include "calling/CallingState.h"
 #include "platform/Application.h"
 #include "platform/Window.h"
@@ -13,6 +16,9 @@
 #include "shell/MenuBar1.h"
 
 struct AppFixture {
+  // A preferences folder of its own, so no run sees another's settings.
+  QTemporaryDir prefs;
+  QByteArray formerPrefs = qgetenv("XDG_CONFIG_HOME");
   FakeDialogs dialogs;
   FakeUrlOpener urls;
   FakeKeyboard keys;
@@ -20,6 +26,7 @@ struct AppFixture {
   App app;
 
   AppFixture() {
+    qputenv("XDG_CONFIG_HOME", prefs.path().toUtf8());
     RuntimeDiscardAllWindows();
     RuntimeResetQuit();
     InitDirectives();
@@ -32,5 +39,6 @@ struct AppFixture {
     RuntimeResetQuit();
     ReleaseDirectives();
     ReleaseMenuBar1();
+    qputenv("XDG_CONFIG_HOME", formerPrefs);
   }
 };

@@ -201,9 +201,9 @@ class ShellTest : public QObject {
   void quitPaths() {
     QFETCH(QString, path);
     AppFixture fx;
-    window2Top = 222;
-    window2Left = 33;
     fx.app.Event_Open();
+    window2Top = 222;  // where the announcement window is to open
+    window2Left = 33;
     Window1& panel = Window1Instance();
     QApplication::setActiveWindow(panel.Native());
     if (path == "close box") panel.Native()->close();
