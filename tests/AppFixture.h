@@ -15,8 +15,11 @@
 #include "shell/App.h"
 #include "shell/MenuBar1.h"
 
+// Fresh: a preferences folder of the fixture's own, so no run sees
+// another's settings. Keep: the folder the test has set up.
+enum PrefsChoice { FreshPrefs, KeepPrefs };
+
 struct AppFixture {
-  // A preferences folder of its own, so no run sees another's settings.
   QTemporaryDir prefs;
   QByteArray formerPrefs = qgetenv("XDG_CONFIG_HOME");
   FakeDialogs dialogs;
@@ -25,8 +28,8 @@ struct AppFixture {
   FakeSpeech speech;
   App app;
 
-  AppFixture() {
-    qputenv("XDG_CONFIG_HOME", prefs.path().toUtf8());
+  explicit AppFixture(PrefsChoice choice = FreshPrefs) {
+    if (choice == FreshPrefs) qputenv("XDG_CONFIG_HOME", prefs.path().toUtf8());
     RuntimeDiscardAllWindows();
     RuntimeResetQuit();
     InitDirectives();

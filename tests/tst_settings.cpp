@@ -89,7 +89,7 @@ const State kEarlierState{42, "InOrder", false, 500, 60, 0, 0};
 
 // The state that loading the current preferences folder gives in a fresh run.
 State LoadedInFreshRun() {
-  AppFixture fx;
+  AppFixture fx(KeepPrefs);
   LoadSettings();
   return Current();
 }
@@ -189,7 +189,7 @@ class SettingsTest : public QObject {
     QFETCH(State, expected);
     PrefsFolder prefs;
     if (exists) prefs.Write(file);
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     QCOMPARE(Current(), kStart);
     LoadSettings();
     QCOMPARE(Current(), expected);
@@ -236,7 +236,7 @@ class SettingsTest : public QObject {
     QFETCH(int32_t, expected);
     PrefsFolder prefs;
     prefs.Write("#NumberOfTables " + value + "\n#Window1Position " + value + "," + value + "\n");
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     LoadSettings();
     QCOMPARE(numberOfTables, expected);
     QCOMPARE(window1Top, expected);
@@ -277,7 +277,7 @@ class SettingsTest : public QObject {
     QFETCH(QByteArray, written);
     PrefsFolder prefs;
     if (exists) prefs.Write(file);
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     fx.app.Event_Open();
     QVERIFY(RuntimeFindOpenWindow(typeid(Window2)) == nullptr);
     Window1Instance().Close();
@@ -292,7 +292,7 @@ class SettingsTest : public QObject {
   void changesSurviveToTheNextRun() {
     PrefsFolder prefs;
     {
-      AppFixture fx;
+      AppFixture fx(KeepPrefs);
       fx.app.Event_Open();
       Window1& panel = Window1Instance();
       panel.UpDownArrows1_Up(panel.UpDownArrows1());
@@ -308,7 +308,7 @@ class SettingsTest : public QObject {
     }
     QCOMPARE(prefs.Read(), QByteArray("#NumberOfTables 22\n#Order InOrder\n#MySound False\n"
                                       "#Window1Position 400,250\n#Window2Position 0,90\n"));
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     fx.app.Event_Open();
     QCOMPARE(Current(), (State{22, "InOrder", false, 400, 250, 0, 90}));
     QCOMPARE(Window1Instance().Top(), 400);
@@ -322,7 +322,7 @@ class SettingsTest : public QObject {
   void createsMissingFolder() {
     PrefsFolder prefs("new/account/config");
     QVERIFY(!QDir(prefs.path).exists());
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     fx.app.Event_Open();
     {
       // A folder that cannot be made: nothing written, nothing said.
@@ -350,7 +350,7 @@ class SettingsTest : public QObject {
       f.write("#NumberOfTables 9\n");
     }
     QVERIFY(QFile::link(real, prefs.File()));
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     fx.app.Event_Open();
     QCOMPARE(numberOfTables, 9);
     Window1Instance().Close();
@@ -382,7 +382,7 @@ class SettingsTest : public QObject {
     PrefsFolder prefs;
     if (earlier) prefs.Write(kEarlierFile);
     {
-      AppFixture fx;
+      AppFixture fx(KeepPrefs);
       fx.app.Event_Open();
       numberOfTables = 77;
       FaultyFileSystem fs;
@@ -408,7 +408,7 @@ class SettingsTest : public QObject {
   void saveSteps() {
     PrefsFolder prefs;
     prefs.Write(kEarlierFile);
-    AppFixture fx;
+    AppFixture fx(KeepPrefs);
     fx.app.Event_Open();
     FaultyFileSystem fs;
     fs.FailAt(FileStep::SyncFolder);
@@ -428,7 +428,7 @@ class SettingsTest : public QObject {
   void killedWhileSaving() {
     if (qEnvironmentVariableIsSet("SERVALO_SAVING_CHILD")) {
       qputenv("XDG_CONFIG_HOME", qgetenv("SERVALO_SAVING_CHILD_PREFS"));
-      AppFixture fx;
+      AppFixture fx(KeepPrefs);
       fx.app.Event_Open();
       numberOfTables = 77;
       FaultyFileSystem fs;
@@ -478,7 +478,7 @@ class SettingsTest : public QObject {
 
     // The next save is not disturbed by what was left behind.
     {
-      AppFixture fx;
+      AppFixture fx(KeepPrefs);
       fx.app.Event_Open();
       Window1Instance().Close();
     }
