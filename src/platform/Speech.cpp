@@ -1,6 +1,7 @@
 #include "platform/Speech.h"
 
 #include <dlfcn.h>
+#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <chrono>
@@ -21,8 +22,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // After the audio output fails, texts are dropped for this long before the
-// engine is started afresh and the device looked for again (one may have
-// been plugged in meanwhile).
+// device is tried again.
 constexpr auto kAudioRetry = std::chrono::seconds(60);
 
 // The sound library that espeak-ng plays through reports a missing sound
@@ -50,9 +50,7 @@ int CollectSamples(short* wav, int count, espeak_EVENT* events) {
 // espeak-ng is one engine per process and not thread-safe, so every call
 // into it is made on one thread of our own, which takes the requests in
 // order. Speaking plays synchronously there: the event loop never waits,
-// and each text is spoken to its end before the next one starts. The
-// engine runs either for playing or for synthesis into memory, and is
-// restarted when a request needs the other.
+// and each text is spoken to its end before the next one starts.
 class EspeakSpeech : public ISpeech {
  public:
   ~EspeakSpeech() override {
@@ -113,7 +111,8 @@ class EspeakSpeech : public ISpeech {
     std::string text;
     std::shared_ptr<std::promise<Samples>> result;  // Retrieve only
   };
-  enum class Mode { None, Playback, Memory };
+  enum class State { Unstarted, Ready, Broken };
+  enum class Output { Playback, Memory };
 
   void StartWorker() {
     if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
@@ -148,55 +147,65 @@ class EspeakSpeech : public ISpeech {
     Stop();
   }
 
-  bool Use(Mode mode) {
-    if (mode_ == mode) return true;
-    Stop();
-    // Without the flag, a missing or damaged voice data file ends the
-    // whole process.
-    const espeak_AUDIO_OUTPUT output = mode == Mode::Playback ? AUDIO_OUTPUT_SYNCH_PLAYBACK : AUDIO_OUTPUT_SYNCHRONOUS;
-    rate_ = espeak_Initialize(output, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
-    mode_ = mode;
-    // Initialisation reports success even when the data could not be read;
-    // selecting the voice is what shows that the engine can speak.
-    if (rate_ <= 0 || espeak_SetVoiceByName("en") != EE_OK) {
-      Stop();
-      return false;
+  // espeak-ng cannot be started a second time in one process, so it is
+  // started once, on first need, and only its output is switched between
+  // playing and memory.
+  bool Started() {
+    if (state_ == State::Unstarted) {
+      state_ = State::Broken;
+      espeak_ng_InitializePath(nullptr);
+      espeak_ng_ERROR_CONTEXT context = nullptr;
+      // The voice data missing or damaged: no speech for this run.
+      if (espeak_ng_Initialize(&context) != ENS_OK) {
+        espeak_ng_ClearErrorContext(&context);
+        return false;
+      }
+      espeak_SetSynthCallback(CollectSamples);
+      if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) != ENS_OK) return false;
+      output_ = Output::Memory;
+      if (espeak_ng_SetVoiceByName("en") != ENS_OK) return false;
+      rate_ = espeak_ng_GetSampleRate();
+      state_ = State::Ready;
     }
-    if (mode == Mode::Memory) espeak_SetSynthCallback(CollectSamples);
+    return state_ == State::Ready;
+  }
+
+  bool Use(Output output) {
+    if (!Started()) return false;
+    if (output_ == output) return true;
+    const auto mode = output == Output::Playback
+                          ? espeak_ng_OUTPUT_MODE(ENOUTPUT_MODE_SYNCHRONOUS | ENOUTPUT_MODE_SPEAK_AUDIO)
+                          : ENOUTPUT_MODE_SYNCHRONOUS;
+    // Playing opens the sound device here; without one, this still
+    // succeeds and each text then fails at once.
+    if (espeak_ng_InitializeOutput(mode, 0, nullptr) != ENS_OK) return false;
+    output_ = output;
     return true;
   }
 
   void Stop() {
-    if (mode_ != Mode::None) espeak_Terminate();
-    mode_ = Mode::None;
+    if (state_ == State::Ready) espeak_ng_Terminate();
+    state_ = State::Broken;
   }
 
   void PreparePlayback() {
-    if (Clock::now() < retryAt_) return;
-    if (!Use(Mode::Playback)) retryAt_ = Clock::now() + kAudioRetry;
+    if (Clock::now() >= retryAt_) Use(Output::Playback);
   }
 
   void Play(const std::string& text) {
-    if (Clock::now() < retryAt_) return;
-    if (!Use(Mode::Playback)) {
-      retryAt_ = Clock::now() + kAudioRetry;
-      return;
-    }
-    const espeak_ERROR e =
-        espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
-    if (e != EE_OK) {
-      // No audio device (or it went away): drop texts for a while, then
-      // start the engine afresh so that it looks for a device again.
-      Stop();
-      retryAt_ = Clock::now() + kAudioRetry;
-    }
+    if (Clock::now() < retryAt_ || !Use(Output::Playback)) return;
+    const espeak_ng_STATUS status =
+        espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    // No sound device (or it went away): drop the texts for a while
+    // rather than fail at every one, then try the device again.
+    if (status != ENS_OK) retryAt_ = Clock::now() + kAudioRetry;
   }
 
   Samples Retrieve(const std::string& text) {
     Samples s;
-    if (!Use(Mode::Memory)) return s;
+    if (!Use(Output::Memory)) return s;
     s.rate = rate_;
-    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &s.samples);
+    espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &s.samples);
     return s;
   }
 
@@ -206,8 +215,9 @@ class EspeakSpeech : public ISpeech {
   std::thread worker_;
   bool stopping_ = false;
   // The worker's own.
-  Mode mode_ = Mode::None;
-  int rate_ = 0;
+  State state_ = State::Unstarted;
+  Output output_ = Output::Memory;
+  int32_t rate_ = 0;
   Clock::time_point retryAt_{};
 };
 
