@@ -239,6 +239,7 @@ void RuntimeSpeak(const std::string& text, bool interrupt) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   std::fprintf(stderr, "servalo-bench speak %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+  std::fflush(stderr);
 #endif
   RuntimeSpeech().Speak(text, interrupt);
 }
