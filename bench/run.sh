@@ -18,6 +18,6 @@ fi
 . "$root/tests/e2e/lib.sh"
 set +u
 e2e_start_xvfb
-python3 "$root/bench/measure.py" "$out/servalo" "$out/bare/bare_window"
+PYTHONDONTWRITEBYTECODE=1 python3 "$root/bench/measure.py" "$out/servalo" "$out/bare/bare_window"
 echo
 echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(uname -sr)"
