@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/Design.h"
+#include "platform/Speech.h"
 #include "platform/Window.h"
 #include "platform/internal/Native.h"
 
@@ -68,6 +69,9 @@ int RuntimeRunEventLoop() {
   QTimer::singleShot(0, [] {
     if (theApp) RuntimeGuard([] { theApp->Event_Open(); });
   });
+  // The speech engine starts on its own thread once the first windows are
+  // up, so that neither waits for the other.
+  QTimer::singleShot(250, [] { RuntimePrepareSpeech(); });
   const int code = QApplication::exec();
   return quitting ? quitCode : code;
 }

@@ -7,6 +7,43 @@
 #include "platform/Window.h"
 #include "platform/internal/Native.h"
 
+#ifdef SERVALO_BENCH_HOOKS
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <cstdio>
+#include <ctime>
+
+// Measuring hooks of the benchmark build: the wall-clock time of the first
+// paint of any window and of each paint of the upper banner, on standard
+// error, for bench/run.sh.
+namespace {
+
+void BenchStamp(const char* what) {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::fprintf(stderr, "servalo-bench %s %lld\n", what, (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+  std::fflush(stderr);
+}
+
+class FirstPaintStamp : public QObject {
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      BenchStamp("first-paint");
+      QCoreApplication::instance()->removeEventFilter(this);
+      deleteLater();
+    }
+    return QObject::eventFilter(object, event);
+  }
+};
+
+void InstallFirstPaintStamp() { QCoreApplication::instance()->installEventFilter(new FirstPaintStamp); }
+Q_COREAPP_STARTUP_FUNCTION(InstallFirstPaintStamp)
+
+}  // namespace
+#endif
+
 namespace {
 
 QColor ToQColor(const PropValue& v) {
@@ -48,6 +85,9 @@ class CanvasWidget : public QWidget {
     std::vector<Rect> areas;
     for (const QRect& r : event->region()) areas.push_back(Rect{r.left(), r.top(), r.width(), r.height()});
     owner_.Paint(g, areas);
+#ifdef SERVALO_BENCH_HOOKS
+    if (owner_.Name() == "Banner1") BenchStamp("banner1-painted");
+#endif
   }
 
  private:

@@ -166,9 +166,13 @@ AppleMenuItem::AppleMenuItem() { NativeAction()->setMenuRole(QAction::AboutRole)
 bool RuntimeMenuCommand(const std::string& itemName) {
   // The front window first: when it declines or binds nothing, the
   // application's handler has the command.
-  if (Window* front = RuntimeFrontWindow())
-    if (front->HasMenuHandler(itemName) && front->HandleMenuCommand(itemName)) return true;
+  Window* front = RuntimeFrontWindow();
+  if (front && front->HasMenuHandler(itemName) && front->HandleMenuCommand(itemName)) return true;
   if (Application* app = RuntimeApplication())
     if (app->HasMenuHandler(itemName) && app->HandleMenuCommand(itemName)) return true;
+  // A command that only a window behind binds still reaches it: the Order
+  // commands while the announcement window is in front.
+  for (Window* w : RuntimeOpenWindows())
+    if (w != front && w->HasMenuHandler(itemName) && w->HandleMenuCommand(itemName)) return true;
   return false;
 }

@@ -1,79 +1,253 @@
 #include "platform/Speech.h"
 
+#include <dlfcn.h>
+#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <atomic>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 
+#ifdef SERVALO_BENCH_HOOKS
+#include <cstdio>
+#include <ctime>
+#endif
+
 namespace {
 
-// espeak-ng speaks on a thread of its own, one text after the other, so the
-// event loop never waits for speech and nothing queued is cut off. The
-// engine starts on that thread too, so its start-up delays no window. With
-// no audio device the texts are dropped in silence.
+using Clock = std::chrono::steady_clock;
+
+// After the audio output fails, texts are dropped for this long before the
+// device is tried again.
+constexpr auto kAudioRetry = std::chrono::seconds(60);
+
+// The sound library that espeak-ng plays through reports a missing sound
+// card on standard error, several lines for each attempt. The program runs
+// on silently without a device, so those reports are muted; nothing else in
+// the program uses that library. Found at run time: it is there only as a
+// dependency of espeak-ng's audio output.
+void IgnoreSoundLibraryError(const char*, int, const char*, int, const char*, ...) {}
+
+void MuteSoundLibraryErrors() {
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(Handler);
+  auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
+  if (set) set(IgnoreSoundLibraryError);
+}
+
+// Collects the samples that espeak-ng hands over in retrieval mode; the
+// vector travels as the synthesis's user data.
+int CollectSamples(short* wav, int count, espeak_EVENT* events) {
+  auto* out = static_cast<std::vector<int16_t>*>(events ? events->user_data : nullptr);
+  if (out && wav && count > 0) out->insert(out->end(), wav, wav + count);
+  return 0;
+}
+
+// espeak-ng is one engine per process and not thread-safe, so every call
+// into it is made on one thread of our own, which takes the requests in
+// order. Speaking plays synchronously there: the event loop never waits,
+// and each text is spoken to its end before the next one starts.
 class EspeakSpeech : public ISpeech {
  public:
   ~EspeakSpeech() override {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       stopping_ = true;
-      queue_.clear();
+      // At quit, what is still waiting is not spoken; the text being spoken
+      // (a second or two at most) ends first.
+      DropWaitingSpeech();
     }
     wake_.notify_all();
     if (worker_.joinable()) worker_.join();
-    if (ready_) espeak_Terminate();
   }
 
   void Speak(const std::string& text, bool interrupt) override {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
-      if (interrupt) queue_.clear();
-      queue_.push_back(text);
+      if (stopping_) return;
+      StartWorker();
+      if (interrupt) DropWaitingSpeech();
+      jobs_.push_back(Job{Job::Play, text, nullptr});
     }
-    if (interrupt && ready_) espeak_Cancel();
     wake_.notify_all();
   }
 
+  void Prepare() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (stopping_) return;
+      StartWorker();
+      jobs_.push_back(Job{Job::Prepare, {}, nullptr});
+    }
+    wake_.notify_all();
+  }
+
+  std::vector<int16_t> Synthesize(const std::string& text, int32_t* sampleRate) {
+    auto result = std::make_shared<std::promise<Samples>>();
+    std::future<Samples> done = result->get_future();
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (stopping_) return {};
+      StartWorker();
+      jobs_.push_back(Job{Job::Retrieve, text, result});
+    }
+    wake_.notify_all();
+    Samples s = done.get();
+    if (sampleRate) *sampleRate = s.rate;
+    return std::move(s.samples);
+  }
+
  private:
+  struct Samples {
+    std::vector<int16_t> samples;
+    int32_t rate = 0;
+  };
+  struct Job {
+    enum Kind { Play, Prepare, Retrieve } kind;
+    std::string text;
+    std::shared_ptr<std::promise<Samples>> result;  // Retrieve only
+  };
+  enum class State { Unstarted, Ready, Broken };
+  enum class Output { Playback, Memory };
+
+  void StartWorker() {
+    if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
+  }
+
+  void DropWaitingSpeech() {
+    std::deque<Job> kept;
+    for (Job& j : jobs_)
+      if (j.kind == Job::Retrieve) kept.push_back(std::move(j));
+    jobs_.swap(kept);
+  }
+
+  // ---- The worker thread: everything below runs there only.
+
   void Run() {
-    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCH_PLAYBACK, 0, nullptr, 0);
-    ready_ = rate > 0;
-    if (ready_) espeak_SetVoiceByName("en");
+    MuteSoundLibraryErrors();
     for (;;) {
-      std::string text;
+      Job job;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        if (stopping_) return;
-        text = std::move(queue_.front());
-        queue_.pop_front();
+        wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+        if (jobs_.empty()) break;  // stopping, nothing left to answer
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
       }
-      if (ready_)
-        espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+      switch (job.kind) {
+        case Job::Play: Play(job.text); break;
+        case Job::Prepare: PreparePlayback(); break;
+        case Job::Retrieve: job.result->set_value(Retrieve(job.text)); break;
+      }
     }
+    Stop();
+  }
+
+  // espeak-ng cannot be started a second time in one process, so it is
+  // started once, on first need, and only its output is switched between
+  // playing and memory.
+  bool Started() {
+    if (state_ == State::Unstarted) {
+      state_ = State::Broken;
+      espeak_ng_InitializePath(nullptr);
+      espeak_ng_ERROR_CONTEXT context = nullptr;
+      // The voice data missing or damaged: no speech for this run.
+      if (espeak_ng_Initialize(&context) != ENS_OK) {
+        espeak_ng_ClearErrorContext(&context);
+        return false;
+      }
+      espeak_SetSynthCallback(CollectSamples);
+      if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) != ENS_OK) return false;
+      output_ = Output::Memory;
+      if (espeak_ng_SetVoiceByName("en") != ENS_OK) return false;
+      rate_ = espeak_ng_GetSampleRate();
+      state_ = State::Ready;
+    }
+    return state_ == State::Ready;
+  }
+
+  bool Use(Output output) {
+    if (!Started()) return false;
+    if (output_ == output) return true;
+    const auto mode = output == Output::Playback
+                          ? espeak_ng_OUTPUT_MODE(ENOUTPUT_MODE_SYNCHRONOUS | ENOUTPUT_MODE_SPEAK_AUDIO)
+                          : ENOUTPUT_MODE_SYNCHRONOUS;
+    // Playing opens the sound device here; without one, this still
+    // succeeds and each text then fails at once.
+    if (espeak_ng_InitializeOutput(mode, 0, nullptr) != ENS_OK) return false;
+    output_ = output;
+    return true;
+  }
+
+  void Stop() {
+    if (state_ == State::Ready) espeak_ng_Terminate();
+    state_ = State::Broken;
+  }
+
+  void PreparePlayback() {
+    if (Clock::now() >= retryAt_) Use(Output::Playback);
+  }
+
+  void Play(const std::string& text) {
+    if (Clock::now() < retryAt_ || !Use(Output::Playback)) return;
+    const espeak_ng_STATUS status =
+        espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    // No sound device (or it went away): drop the texts for a while
+    // rather than fail at every one, then try the device again.
+    if (status != ENS_OK) retryAt_ = Clock::now() + kAudioRetry;
+  }
+
+  Samples Retrieve(const std::string& text) {
+    Samples s;
+    if (!Use(Output::Memory)) return s;
+    s.rate = rate_;
+    espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &s.samples);
+    return s;
   }
 
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::deque<std::string> queue_;
+  std::deque<Job> jobs_;
   std::thread worker_;
   bool stopping_ = false;
-  std::atomic<bool> ready_{false};
+  // The worker's own.
+  State state_ = State::Unstarted;
+  Output output_ = Output::Memory;
+  int32_t rate_ = 0;
+  Clock::time_point retryAt_{};
 };
+
+EspeakSpeech& Desktop() {
+  static EspeakSpeech desktop;
+  return desktop;
+}
 
 ISpeech* installed = nullptr;
 
 }  // namespace
 
-ISpeech& RuntimeSpeech() {
-  static EspeakSpeech desktop;
-  return installed ? *installed : desktop;
-}
+ISpeech& RuntimeSpeech() { return installed ? *installed : static_cast<ISpeech&>(Desktop()); }
 
 void RuntimeSetSpeech(ISpeech* service) { installed = service; }
 
-void RuntimeSpeak(const std::string& text, bool interrupt) { RuntimeSpeech().Speak(text, interrupt); }
+void RuntimeSpeak(const std::string& text, bool interrupt) {
+#ifdef SERVALO_BENCH_HOOKS
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::fprintf(stderr, "servalo-bench speak %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+  std::fflush(stderr);
+#endif
+  RuntimeSpeech().Speak(text, interrupt);
+}
+
+void RuntimePrepareSpeech() {
+  if (!installed) Desktop().Prepare();
+}
+
+std::vector<int16_t> RuntimeSynthesizeSpeech(const std::string& text, int32_t* sampleRate) {
+  return Desktop().Synthesize(text, sampleRate);
+}

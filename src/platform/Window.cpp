@@ -116,7 +116,10 @@ Window::Window() : native_(std::make_unique<NativeWindow>(*this)) {
 }
 
 Window::~Window() {
-  controls_.clear();  // their widgets go with them, before the window's own
+  // Their widgets go with them, before the window's own; the last made
+  // first, since a control placed inside another (InitialParent) is made
+  // after it and its widget would otherwise go twice.
+  while (!controls_.empty()) controls_.pop_back();
   native_.reset();
 }
 

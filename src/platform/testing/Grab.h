@@ -1,0 +1,10 @@
+// Pictures of what a control shows on the screen, for tests that look at
+// the pixels rather than at the calls that drew them.
+#pragma once
+
+class Control;
+class QImage;
+
+// The control's area of its window, painted afresh: the control and
+// whatever shows through it (a transparent canvas over its rectangle).
+QImage GrabControl(const Control& control);
