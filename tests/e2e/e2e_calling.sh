@@ -6,9 +6,6 @@ set -u
 . "$(dirname "$0")/lib.sh"
 
 app=$1
-# A sanitizer build ends with status 1 on any leak report; those of
-# libraries outside the program are not this test's business.
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan_third_party.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 e2e_start_xvfb
 e2e_start_app "$app"
 
