@@ -10,64 +10,14 @@
 #include "settings/Settings.h"
 #include "shell/HelpPrinting.h"
 #include "shell/MenuBar1.h"
+#include "shell/DesignValues.h"
 
 Window1& Window1Instance() { return RuntimeWindowInstance<Window1>(); }
 
-namespace {
-
-// What every visible control of the panel has in common.
-DesignBlock CommonControlValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab) {
-  DesignBlock b;
-  b.Int("Index", INT32_MIN)
-      .Text("InitialParent", "")
-      .Int("Left", left)
-      .Int("Top", top)
-      .Int("Width", width)
-      .Int("Height", height)
-      .Bool("LockLeft", true)
-      .Bool("LockTop", true)
-      .Bool("LockRight", false)
-      .Bool("LockBottom", false)
-      .Int("TabPanelIndex", 0)
-      .Int("TabIndex", tab)
-      .Bool("Enabled", true)
-      .Bool("Visible", true)
-      .Bool("AutoDeactivate", true)
-      .Text("HelpTag", "");
-  return b;
-}
-
-DesignBlock& TextValues(DesignBlock& b) {
-  return b.Text("TextFont", "System").Bool("Bold", false).Bool("Italic", false).Bool("Underline", false);
-}
-
-}  // namespace
 
 void Window1::Layout() {
   MenuBar(&MenuBar1Instance());
-  RuntimeMassPropertySetter(*this, DesignBlock()
-                                       .Text("Title", "Servalo")
-                                       .Int("Width", 200)
-                                       .Int("Height", 85)
-                                       .Int("MinWidth", 64)
-                                       .Int("MinHeight", 64)
-                                       .Int("MaxWidth", 32000)
-                                       .Int("MaxHeight", 32000)
-                                       .Int("Placement", 0)
-                                       .Int("Frame", 0)
-                                       .Bool("Visible", true)
-                                       .Bool("MenuBarVisible", true)
-                                       .Bool("CloseButton", true)
-                                       .Bool("Resizeable", false)
-                                       .Bool("LiveResize", false)
-                                       .Bool("FullScreen", false)
-                                       .Bool("MaximizeButton", false)
-                                       .Bool("MinimizeButton", false)
-                                       .Bool("FullScreenButton", false)
-                                       .Bool("Composite", false)
-                                       .Bool("HasBackColor", false)
-                                       .Col("BackColor", 0xFFFFFF)
-                                       .Int("MacProcID", 0));
+  RuntimeMassPropertySetter(*this, FixedWindowDesign("Servalo", 200, 85));
 }
 
 void Window1::CreateControls() { CreateControls0(); }
@@ -75,7 +25,7 @@ void Window1::CreateControls() { CreateControls0(); }
 void Window1::CreateControls0() {
   AddControl(New<::UpDownArrows>(), "UpDownArrows1");
   {
-    DesignBlock b = CommonControlValues(17, 39, 13, 23, 0);
+    DesignBlock b = ControlDesign(17, 39, 13, 23, 0);
     b.Bool("TabStop", true).Bool("AcceptFocus", false);
     RuntimeMassPropertySetter(ControlByName("UpDownArrows1"), b);
   }
@@ -87,8 +37,8 @@ void Window1::CreateControls0() {
   AddControl(New<::TextField>(), "TextField1");
   ControlCast<::TextField>(ControlByName("TextField1")).TextUnit(0);
   {
-    DesignBlock b = CommonControlValues(42, 39, 46, 22, 1);
-    TextValues(b)
+    DesignBlock b = ControlDesign(42, 39, 46, 22, 1);
+    TextDesign(b, "System", false)
         .Bool("TabStop", true)
         .Text("Text", "")
         .Bool("ReadOnly", true)
@@ -112,8 +62,8 @@ void Window1::CreateControls0() {
   AddControl(New<::PushButton>(), "MyStart");
   ControlCast<::PushButton>(ControlByName("MyStart")).TextUnit(0);
   {
-    DesignBlock b = CommonControlValues(100, 13, 80, 20, 2);
-    TextValues(b)
+    DesignBlock b = ControlDesign(100, 13, 80, 20, 2);
+    TextDesign(b, "System", false)
         .Bool("TabStop", true)
         .Text("Caption", "Start")
         .Bool("Default", true)
@@ -127,8 +77,8 @@ void Window1::CreateControls0() {
   AddControl(New<::Label>(), "Label1");
   ControlCast<::Label>(ControlByName("Label1")).TextUnit(0);
   {
-    DesignBlock b = CommonControlValues(14, 15, 80, 20, 3);
-    TextValues(b)
+    DesignBlock b = ControlDesign(14, 15, 80, 20, 3);
+    TextDesign(b, "System", false)
         .Text("Text", "No. Tables")
         .Int("TextAlign", 1)
         .Bool("Multiline", false)
@@ -153,8 +103,8 @@ void Window1::CreateControls0() {
   AddControl(New<::CheckBox>(), "SoundCheckBox");
   ControlCast<::CheckBox>(ControlByName("SoundCheckBox")).TextUnit(0);
   {
-    DesignBlock b = CommonControlValues(110, 45, 74, 20, 4);
-    TextValues(b)
+    DesignBlock b = ControlDesign(110, 45, 74, 20, 4);
+    TextDesign(b, "System", false)
         .Bool("TabStop", true)
         .Text("Caption", "Sound")
         .Int("State", 0)

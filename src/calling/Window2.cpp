@@ -2,33 +2,12 @@
 
 #include "calling/CallingState.h"
 #include "platform/Text.h"
+#include "shell/DesignValues.h"
 
 Window2& Window2Instance() { return RuntimeWindowInstance<Window2>(); }
 
 void Window2::Layout() {
-  RuntimeMassPropertySetter(*this, DesignBlock()
-                                       .Text("Title", "")
-                                       .Int("Width", 1366)
-                                       .Int("Height", 643)
-                                       .Int("MinWidth", 64)
-                                       .Int("MinHeight", 64)
-                                       .Int("MaxWidth", 32000)
-                                       .Int("MaxHeight", 32000)
-                                       .Int("Placement", 0)
-                                       .Int("Frame", 0)
-                                       .Bool("Visible", true)
-                                       .Bool("MenuBarVisible", true)
-                                       .Bool("CloseButton", false)
-                                       .Bool("Resizeable", false)
-                                       .Bool("LiveResize", false)
-                                       .Bool("Composite", false)
-                                       .Bool("FullScreen", false)
-                                       .Bool("MaximizeButton", false)
-                                       .Bool("MinimizeButton", false)
-                                       .Bool("FullScreenButton", false)
-                                       .Bool("HasBackColor", false)
-                                       .Col("BackColor", 0xFFFFFF)
-                                       .Int("MacProcID", 0));
+  RuntimeMassPropertySetter(*this, FixedWindowDesign("", 1366, 643, 0, false));
 }
 
 void Window2::Event_Open() {
@@ -49,24 +28,8 @@ namespace {
 // What the rectangle and both banners have in common.
 DesignBlock CommonControlValues(const char* parent, int32_t left, int32_t top, int32_t width, int32_t height,
                                 int32_t tab) {
-  DesignBlock b;
-  b.Int("Index", INT32_MIN)
-      .Text("InitialParent", parent)
-      .Int("Left", left)
-      .Int("Top", top)
-      .Int("Width", width)
-      .Int("Height", height)
-      .Bool("LockLeft", true)
-      .Bool("LockTop", true)
-      .Bool("LockRight", false)
-      .Bool("LockBottom", false)
-      .Int("TabPanelIndex", 0)
-      .Int("TabIndex", tab)
-      .Bool("Visible", true)
-      .Bool("Enabled", true)
-      .Bool("TabStop", true)
-      .Bool("AutoDeactivate", true)
-      .Text("HelpTag", "");
+  DesignBlock b = ControlDesign(left, top, width, height, tab, parent);
+  b.Bool("TabStop", true);
   return b;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/Text.h"
+
 #include <QFile>
 #include <QStandardPaths>
 #include <QString>
@@ -148,40 +150,6 @@ std::string TemporaryNameFor(const std::string& target) {
   return ParentOf(target) + "/." + NameOf(target) + "." + part + ".tmp";
 }
 
-// Valid UTF-8 stays as it is; every byte of an invalid sequence becomes
-// U+FFFD, so later text operations see valid text only.
-std::string ValidUtf8(const std::string& s) {
-  std::string out;
-  out.reserve(s.size());
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const size_t n = s.size();
-  size_t i = 0;
-  while (i < n) {
-    const unsigned char c = p[i];
-    size_t extra = 0;
-    char32_t cp = 0;
-    if (c < 0x80) { out.push_back(char(c)); ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; }
-    bool ok = extra > 0 && i + extra < n;
-    for (size_t k = 1; ok && k <= extra; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (p[i + k] & 0x3F);
-    }
-    if (ok && ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
-               cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-      ok = false;
-    if (!ok) {
-      out += "\xEF\xBF\xBD";
-      ++i;
-      continue;
-    }
-    out.append(s, i, extra + 1);
-    i += extra + 1;
-  }
-  return out;
-}
 
 }  // namespace
 

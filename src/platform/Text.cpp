@@ -176,3 +176,5 @@ std::string NthField(const std::string& text, const std::string& separator, int3
 std::string Lowercase(const std::string& text) { return Encode(Fold(Decode(text))); }
 
 bool TextEquals(const std::string& a, const std::string& b) { return Fold(Decode(a)) == Fold(Decode(b)); }
+
+std::string ValidUtf8(const std::string& text) { return Encode(Decode(text)); }

@@ -31,4 +31,7 @@ std::string Left(const std::string& text, int32_t count);
 // the text has fewer fields.
 std::string NthField(const std::string& text, const std::string& separator, int32_t n);
 std::string Lowercase(const std::string& text);
+// Valid UTF-8 stays as it is; every byte of an invalid sequence becomes
+// U+FFFD, so later text operations see valid text only.
+std::string ValidUtf8(const std::string& text);
 bool TextEquals(const std::string& a, const std::string& b);  // ignores letter case

@@ -1,5 +1,8 @@
 #include "platform/TextArea.h"
 
+#include <climits>
+#include <utility>
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QPainter>
@@ -221,12 +224,12 @@ void TextArea::LineSpacing(double factor) {
 }
 
 // Document positions count UTF-16 units and one per paragraph break; Text
-// counts code points, and a CR LF pair as two.
-int32_t TextArea::CharIndexOf(int docPosition) const {
-  const QString q = ToQ(Text());
+// counts code points, and a CR LF pair as two. Walks the text until either
+// count reaches its limit and gives both.
+static std::pair<int, int32_t> WalkPositions(const QString& q, int docLimit, int32_t charLimit) {
   int doc = 0;
   int32_t chars = 0;
-  for (int i = 0; i < q.size() && doc < docPosition;) {
+  for (int i = 0; i < q.size() && doc < docLimit && chars < charLimit;) {
     if (q[i] == QLatin1Char('\r') && i + 1 < q.size() && q[i + 1] == QLatin1Char('\n')) {
       i += 2, doc += 1, chars += 2;
     } else if (q[i].isHighSurrogate() && i + 1 < q.size() && q[i + 1].isLowSurrogate()) {
@@ -235,24 +238,14 @@ int32_t TextArea::CharIndexOf(int docPosition) const {
       i += 1, doc += 1, chars += 1;
     }
   }
-  return chars;
+  return {doc, chars};
 }
 
-int TextArea::DocPositionOf(int32_t charIndex) const {
-  const QString q = ToQ(Text());
-  int doc = 0;
-  int32_t chars = 0;
-  for (int i = 0; i < q.size() && chars < charIndex;) {
-    if (q[i] == QLatin1Char('\r') && i + 1 < q.size() && q[i + 1] == QLatin1Char('\n')) {
-      i += 2, doc += 1, chars += 2;
-    } else if (q[i].isHighSurrogate() && i + 1 < q.size() && q[i + 1].isLowSurrogate()) {
-      i += 2, doc += 2, chars += 1;
-    } else {
-      i += 1, doc += 1, chars += 1;
-    }
-  }
-  return doc;
+int32_t TextArea::CharIndexOf(int docPosition) const {
+  return WalkPositions(ToQ(Text()), docPosition, INT32_MAX).second;
 }
+
+int TextArea::DocPositionOf(int32_t charIndex) const { return WalkPositions(ToQ(Text()), INT_MAX, charIndex).first; }
 
 int32_t TextArea::SelStart() const { return CharIndexOf(Edit()->textCursor().selectionStart()); }
 

@@ -4,6 +4,7 @@
 
 #include "platform/Url.h"
 #include "shell/App.h"
+#include "shell/DesignValues.h"
 
 AboutBox& AboutBoxInstance() { return RuntimeWindowInstance<AboutBox>(); }
 
@@ -21,28 +22,9 @@ const char* const kCredits =
 // What all six controls have in common.
 DesignBlock CommonValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab,
                          const char* font, bool bold) {
-  DesignBlock b;
-  b.Int("Index", INT32_MIN)
-      .Text("InitialParent", "")
-      .Int("Left", left)
-      .Int("Top", top)
-      .Int("Width", width)
-      .Int("Height", height)
-      .Bool("LockLeft", true)
-      .Bool("LockTop", true)
-      .Bool("LockRight", false)
-      .Bool("LockBottom", false)
-      .Int("TabPanelIndex", 0)
-      .Int("TabIndex", tab)
-      .Bool("TabStop", true)
-      .Bool("Enabled", true)
-      .Bool("Visible", true)
-      .Bool("AutoDeactivate", true)
-      .Text("HelpTag", "")
-      .Text("TextFont", font)
-      .Bool("Bold", bold)
-      .Bool("Italic", false)
-      .Bool("Underline", false);
+  DesignBlock b = ControlDesign(left, top, width, height, tab);
+  b.Bool("TabStop", true);
+  TextDesign(b, font, bold);
   return b;
 }
 
@@ -69,29 +51,7 @@ DesignBlock LabelValues(int32_t left, int32_t top, int32_t width, int32_t height
 }  // namespace
 
 void AboutBox::Layout() {
-  RuntimeMassPropertySetter(*this, DesignBlock()
-                                       .Text("Title", "About...")
-                                       .Int("Width", 264)
-                                       .Int("Height", 258)
-                                       .Int("MinWidth", 64)
-                                       .Int("MinHeight", 64)
-                                       .Int("MaxWidth", 32000)
-                                       .Int("MaxHeight", 32000)
-                                       .Int("Placement", 0)
-                                       .Int("Frame", 0)
-                                       .Bool("Visible", true)
-                                       .Bool("MenuBarVisible", true)
-                                       .Bool("CloseButton", true)
-                                       .Bool("Resizeable", false)
-                                       .Bool("LiveResize", false)
-                                       .Bool("Composite", false)
-                                       .Bool("FullScreen", false)
-                                       .Bool("MaximizeButton", false)
-                                       .Bool("MinimizeButton", false)
-                                       .Bool("FullScreenButton", false)
-                                       .Bool("HasBackColor", false)
-                                       .Col("BackColor", 0xFFFFFF)
-                                       .Int("MacProcID", 0));
+  RuntimeMassPropertySetter(*this, FixedWindowDesign("About...", 264, 258));
 }
 
 void AboutBox::CreateControls() { CreateControls0(); }

@@ -4,6 +4,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Text.h"
+#include "shell/DesignValues.h"
 
 Help& HelpInstance() { return RuntimeWindowInstance<Help>(); }
 
@@ -40,29 +41,7 @@ const std::string& HelpTextAsDesigned() {
 }  // namespace
 
 void Help::Layout() {
-  RuntimeMassPropertySetter(*this, DesignBlock()
-                                       .Text("Title", "Servalo Help")
-                                       .Int("Width", 350)
-                                       .Int("Height", 348)
-                                       .Int("MinWidth", 64)
-                                       .Int("MinHeight", 64)
-                                       .Int("MaxWidth", 32000)
-                                       .Int("MaxHeight", 32000)
-                                       .Int("Placement", 0)
-                                       .Int("Frame", 0)
-                                       .Bool("Visible", true)
-                                       .Bool("MenuBarVisible", true)
-                                       .Bool("CloseButton", true)
-                                       .Bool("Resizeable", false)
-                                       .Bool("LiveResize", false)
-                                       .Bool("Composite", false)
-                                       .Bool("FullScreen", false)
-                                       .Bool("MaximizeButton", false)
-                                       .Bool("MinimizeButton", false)
-                                       .Bool("FullScreenButton", false)
-                                       .Bool("HasBackColor", false)
-                                       .Col("BackColor", 0xFFFFFF)
-                                       .Int("MacProcID", 0));
+  RuntimeMassPropertySetter(*this, FixedWindowDesign("Servalo Help", 350, 348));
 }
 
 void Help::CreateControls() { CreateControls0(); }
@@ -72,28 +51,9 @@ namespace {
 // What both controls have in common.
 DesignBlock CommonValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab, bool lockRight,
                          bool lockBottom) {
-  DesignBlock b;
-  b.Int("Index", INT32_MIN)
-      .Text("InitialParent", "")
-      .Int("Left", left)
-      .Int("Top", top)
-      .Int("Width", width)
-      .Int("Height", height)
-      .Bool("LockLeft", true)
-      .Bool("LockTop", true)
-      .Bool("LockRight", lockRight)
-      .Bool("LockBottom", lockBottom)
-      .Int("TabPanelIndex", 0)
-      .Int("TabIndex", tab)
-      .Bool("TabStop", true)
-      .Bool("Enabled", true)
-      .Bool("Visible", true)
-      .Bool("AutoDeactivate", true)
-      .Text("HelpTag", "")
-      .Text("TextFont", "System")
-      .Bool("Bold", false)
-      .Bool("Italic", false)
-      .Bool("Underline", false);
+  DesignBlock b = ControlDesign(left, top, width, height, tab, "", lockRight, lockBottom);
+  b.Bool("TabStop", true);
+  TextDesign(b, "System", false);
   return b;
 }
 

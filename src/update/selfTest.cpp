@@ -2,6 +2,7 @@
 
 #include "shell/App.h"
 #include "update/updateWindow.h"
+#include "shell/DesignValues.h"
 
 selfTest& selfTestInstance() { return RuntimeWindowInstance<selfTest>(); }
 
@@ -9,27 +10,8 @@ namespace {
 
 // What the three controls have in common.
 DesignBlock CommonControlValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab) {
-  DesignBlock b;
-  b.Int("Index", INT32_MIN)
-      .Text("InitialParent", "")
-      .Int("Left", left)
-      .Int("Top", top)
-      .Int("Width", width)
-      .Int("Height", height)
-      .Bool("LockLeft", true)
-      .Bool("LockTop", true)
-      .Bool("LockRight", false)
-      .Bool("LockBottom", false)
-      .Int("TabPanelIndex", 0)
-      .Int("TabIndex", tab)
-      .Bool("Enabled", true)
-      .Bool("Visible", true)
-      .Bool("AutoDeactivate", true)
-      .Text("HelpTag", "")
-      .Text("TextFont", "System")
-      .Bool("Bold", true)
-      .Bool("Italic", false)
-      .Bool("Underline", false);
+  DesignBlock b = ControlDesign(left, top, width, height, tab);
+  TextDesign(b, "System", true);
   return b;
 }
 
@@ -49,29 +31,7 @@ DesignBlock LabelValues(int32_t left, int32_t width, int32_t tab, const char* te
 }  // namespace
 
 void selfTest::Layout() {
-  RuntimeMassPropertySetter(*this, DesignBlock()
-                                       .Text("Title", "Self Test")
-                                       .Int("Width", 212)
-                                       .Int("Height", 102)
-                                       .Int("MinWidth", 64)
-                                       .Int("MinHeight", 64)
-                                       .Int("MaxWidth", 32000)
-                                       .Int("MaxHeight", 32000)
-                                       .Int("Placement", 0)
-                                       .Int("Frame", 0)
-                                       .Bool("Visible", true)
-                                       .Bool("MenuBarVisible", true)
-                                       .Bool("CloseButton", true)
-                                       .Bool("Resizeable", false)
-                                       .Bool("LiveResize", false)
-                                       .Bool("Composite", false)
-                                       .Bool("FullScreen", false)
-                                       .Bool("MaximizeButton", false)
-                                       .Bool("MinimizeButton", false)
-                                       .Bool("FullScreenButton", false)
-                                       .Bool("HasBackColor", false)
-                                       .Col("BackColor", 0xFFFFFF)
-                                       .Int("MacProcID", 0));
+  RuntimeMassPropertySetter(*this, FixedWindowDesign("Self Test", 212, 102));
 }
 
 void selfTest::CreateControls() { CreateControls0(); }

@@ -8,6 +8,7 @@
 #include "update/FeedReading.h"
 #include "update/WebSite.h"
 #include "update/selfTest.h"
+#include "shell/DesignValues.h"
 
 updateWindow& updateWindowInstance() { return RuntimeWindowInstance<updateWindow>(); }
 
@@ -15,24 +16,8 @@ namespace {
 
 // What the three visible controls have in common.
 DesignBlock CommonControlValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab) {
-  DesignBlock b;
-  b.Int("Index", INT32_MIN)
-      .Text("InitialParent", "")
-      .Int("Left", left)
-      .Int("Top", top)
-      .Int("Width", width)
-      .Int("Height", height)
-      .Bool("LockLeft", true)
-      .Bool("LockTop", true)
-      .Bool("LockRight", false)
-      .Bool("LockBottom", false)
-      .Int("TabPanelIndex", 0)
-      .Int("TabIndex", tab)
-      .Bool("TabStop", true)
-      .Bool("Enabled", true)
-      .Bool("Visible", true)
-      .Bool("AutoDeactivate", true)
-      .Text("HelpTag", "");
+  DesignBlock b = ControlDesign(left, top, width, height, tab);
+  b.Bool("TabStop", true);
   return b;
 }
 
@@ -44,29 +29,7 @@ void CloseVersionWindow() {
 }  // namespace
 
 void updateWindow::Layout() {
-  RuntimeMassPropertySetter(*this, DesignBlock()
-                                       .Text("Title", "Update")
-                                       .Int("Width", 300)
-                                       .Int("Height", 120)
-                                       .Int("MinWidth", 64)
-                                       .Int("MinHeight", 64)
-                                       .Int("MaxWidth", 32000)
-                                       .Int("MaxHeight", 32000)
-                                       .Int("Frame", 1)
-                                       .Int("Placement", 0)
-                                       .Bool("CloseButton", true)
-                                       .Bool("MinimizeButton", true)
-                                       .Bool("MaximizeButton", false)
-                                       .Bool("FullScreenButton", false)
-                                       .Bool("Resizeable", false)
-                                       .Bool("LiveResize", false)
-                                       .Bool("FullScreen", false)
-                                       .Bool("Composite", false)
-                                       .Bool("Visible", true)
-                                       .Bool("MenuBarVisible", true)
-                                       .Bool("HasBackColor", false)
-                                       .Col("BackColor", 0xFFFFFF)
-                                       .Int("MacProcID", 0));
+  RuntimeMassPropertySetter(*this, FixedWindowDesign("Update", 300, 120, 1, true, true));
 }
 
 void updateWindow::CreateControls() { CreateControls0(); }
