@@ -1,4 +1,5 @@
-// What tests need of the run-time beyond the program's own use.
+// What tests need of the run-time beyond the program's own use; defined
+// with the run-time itself (Application.cpp, Window.cpp).
 #pragma once
 
 #include <typeindex>
