@@ -78,15 +78,7 @@ void Window1::CreateControls0() {
   ControlCast<::Label>(ControlByName("Label1")).TextUnit(0);
   {
     DesignBlock b = ControlDesign(14, 15, 80, 20, 3);
-    TextDesign(b, "System", false)
-        .Text("Text", "No. Tables")
-        .Int("TextAlign", 1)
-        .Bool("Multiline", false)
-        .Bool("Selectable", false)
-        .Bool("Transparent", false)
-        .Col("TextColor", 0x000000)
-        .Text("DataSource", "")
-        .Text("DataField", "");
+    LabelDesign(TextDesign(b, "System", false), "No. Tables", 1, false);
     RuntimeMassPropertySetter(ControlByName("Label1"), b);
   }
 

@@ -17,14 +17,14 @@
 // Measuring hooks of the benchmark build: the wall-clock time of the first
 // paint of any window and of each paint of the upper banner, on standard
 // error, for bench/run.sh.
-namespace {
-
 void BenchStamp(const char* what) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   std::fprintf(stderr, "servalo-bench %s %lld\n", what, (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
   std::fflush(stderr);
 }
+
+namespace {
 
 class FirstPaintStamp : public QObject {
  protected:
@@ -45,11 +45,6 @@ Q_COREAPP_STARTUP_FUNCTION(InstallFirstPaintStamp)
 #endif
 
 namespace {
-
-QColor ToQColor(const PropValue& v) {
-  const Color c = std::get<Color>(v);
-  return QColor(c.red, c.green, c.blue);
-}
 
 class RectangleWidget : public QWidget {
  public:

@@ -16,11 +16,6 @@
 
 namespace {
 
-QColor ToQColor(const PropValue& v) {
-  const Color c = std::get<Color>(v);
-  return QColor(c.red, c.green, c.blue);
-}
-
 void SetTextColor(QWidget* w, const PropValue& v) {
   QPalette p = w->palette();
   p.setColor(QPalette::WindowText, ToQColor(v));
@@ -128,8 +123,7 @@ TextField::TextField(Window& window) : ControlOf(window, "TextField") {
   DeclareProperty("Text", PropKind::Text, [this](const PropValue& v) { Text(std::get<std::string>(v)); });
   DeclareProperty("ReadOnly", PropKind::Boolean, [e](const PropValue& v) { e->setReadOnly(std::get<bool>(v)); });
   DeclareProperty("Alignment", PropKind::Integer, [e](const PropValue& v) {
-    const int32_t a = std::get<int32_t>(v);
-    e->setAlignment(a == 2 ? Qt::AlignHCenter : a == 3 ? Qt::AlignRight : Qt::AlignLeft);
+    e->setAlignment(AlignmentOf(std::get<int32_t>(v)));
   });
   DeclareProperty("Border", PropKind::Boolean, [e](const PropValue& v) { e->setFrame(std::get<bool>(v)); });
   DeclareProperty("Password", PropKind::Boolean, [e](const PropValue& v) {

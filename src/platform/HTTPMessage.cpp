@@ -172,7 +172,10 @@ void HTTPAnswerReader::TakeLine(std::string_view line) {
     if (!headers_.lines_.empty()) {
       std::string& value = headers_.lines_.back().second;
       const std::string_view more = Trim(line);
-      if (!more.empty()) value += (value.empty() ? "" : " ") + std::string(more);
+      if (!more.empty()) {
+        if (!value.empty()) value += ' ';
+        value.append(more);
+      }
     }
     return;
   }

@@ -13,8 +13,7 @@
 #include <thread>
 
 #ifdef SERVALO_BENCH_HOOKS
-#include <cstdio>
-#include <ctime>
+#include "platform/internal/Native.h"
 #endif
 
 namespace {
@@ -236,10 +235,7 @@ void RuntimeSetSpeech(ISpeech* service) { installed = service; }
 
 void RuntimeSpeak(const std::string& text, bool interrupt) {
 #ifdef SERVALO_BENCH_HOOKS
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  std::fprintf(stderr, "servalo-bench speak %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
-  std::fflush(stderr);
+  BenchStamp("speak");
 #endif
   RuntimeSpeech().Speak(text, interrupt);
 }

@@ -35,20 +35,6 @@ QString DocumentText(const std::string& text) {
   return q;
 }
 
-QColor ToQColor(const PropValue& v) {
-  const Color c = std::get<Color>(v);
-  return QColor(c.red, c.green, c.blue);
-}
-
-Qt::Alignment AlignmentOf(int32_t a) {
-  switch (a) {
-    case 1: return Qt::AlignLeft;
-    case 2: return Qt::AlignHCenter;
-    case 3: return Qt::AlignRight;
-    default: return Qt::AlignLeading;
-  }
-}
-
 // A line of the laid-out text, in the document's coordinates.
 struct Line {
   double top, bottom;

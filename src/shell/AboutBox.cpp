@@ -37,14 +37,7 @@ DesignBlock ButtonValues(int32_t top, int32_t tab, const char* caption) {
 DesignBlock LabelValues(int32_t left, int32_t top, int32_t width, int32_t height, int32_t tab, const char* font,
                         bool bold, const std::string& text, int32_t align, bool multiline) {
   DesignBlock b = CommonValues(left, top, width, height, tab, font, bold);
-  b.Text("Text", text)
-      .Int("TextAlign", align)
-      .Bool("Multiline", multiline)
-      .Col("TextColor", 0x000000)
-      .Bool("Selectable", false)
-      .Bool("Transparent", false)
-      .Text("DataSource", "")
-      .Text("DataField", "");
+  LabelDesign(b, text, align, multiline);
   return b;
 }
 

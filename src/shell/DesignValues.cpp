@@ -53,3 +53,14 @@ DesignBlock ControlDesign(int32_t left, int32_t top, int32_t width, int32_t heig
 DesignBlock& TextDesign(DesignBlock& block, const std::string& font, bool bold) {
   return block.Text("TextFont", font).Bool("Bold", bold).Bool("Italic", false).Bool("Underline", false);
 }
+
+DesignBlock& LabelDesign(DesignBlock& block, const std::string& text, int32_t align, bool multiline) {
+  return block.Text("Text", text)
+      .Int("TextAlign", align)
+      .Bool("Multiline", multiline)
+      .Col("TextColor", 0x000000)
+      .Bool("Selectable", false)
+      .Bool("Transparent", false)
+      .Text("DataSource", "")
+      .Text("DataField", "");
+}

@@ -21,3 +21,7 @@ DesignBlock ControlDesign(int32_t left, int32_t top, int32_t width, int32_t heig
 // The text settings of a control with text: a font, bold or not, neither
 // italic nor underlined.
 DesignBlock& TextDesign(DesignBlock& block, const std::string& font, bool bold);
+
+// A plain label: its text, alignment (0 left, 1 centred, 2 right) and
+// whether it wraps; black, not selectable, not transparent, unbound.
+DesignBlock& LabelDesign(DesignBlock& block, const std::string& text, int32_t align, bool multiline);

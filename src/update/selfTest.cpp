@@ -17,14 +17,7 @@ DesignBlock CommonControlValues(int32_t left, int32_t top, int32_t width, int32_
 
 DesignBlock LabelValues(int32_t left, int32_t width, int32_t tab, const char* text, int32_t align) {
   DesignBlock b = CommonControlValues(left, 20, width, 20, tab);
-  b.Text("Text", text)
-      .Int("TextAlign", align)
-      .Col("TextColor", 0x000000)
-      .Bool("Multiline", false)
-      .Bool("Selectable", false)
-      .Bool("Transparent", false)
-      .Text("DataSource", "")
-      .Text("DataField", "");
+  LabelDesign(b, text, align, false);
   return b;
 }
 

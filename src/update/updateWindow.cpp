@@ -40,18 +40,7 @@ void updateWindow::CreateControls0() {
   ControlCast<::Label>(ControlByName("StaticText1")).TextUnit(0);
   {
     DesignBlock b = CommonControlValues(20, 19, 266, 20, 0);
-    b.Text("Text", "Checking for update...")
-        .Int("TextAlign", 0)
-        .Text("TextFont", "Arial")
-        .Col("TextColor", 0x000000)
-        .Bool("Bold", false)
-        .Bool("Italic", false)
-        .Bool("Underline", false)
-        .Bool("Multiline", false)
-        .Bool("Selectable", false)
-        .Bool("Transparent", false)
-        .Text("DataSource", "")
-        .Text("DataField", "");
+    LabelDesign(TextDesign(b, "Arial", false), "Checking for update...", 0, false);
     RuntimeMassPropertySetter(ControlByName("StaticText1"), b);
   }
 

@@ -1,6 +1,7 @@
 // Qt side of the platform layer; included by the platform's sources only.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QMainWindow>
 #include <QString>
@@ -9,12 +10,29 @@
 #include <memory>
 #include <string>
 
+#include "platform/Design.h"
 #include "platform/Events.h"
 
 class Window;
 
 inline QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 inline std::string FromQ(const QString& s) { return s.toUtf8().toStdString(); }
+
+inline QColor ToQColor(const PropValue& v) {
+  const Color c = std::get<Color>(v);
+  return QColor(c.red, c.green, c.blue);
+}
+
+// A text control's designed alignment: 0 the default, 1 left, 2 centred,
+// 3 right.
+inline Qt::Alignment AlignmentOf(int32_t a) {
+  switch (a) {
+    case 1: return Qt::AlignLeft;
+    case 2: return Qt::AlignHCenter;
+    case 3: return Qt::AlignRight;
+    default: return Qt::AlignLeading;
+  }
+}
 
 class NativeWindow : public QMainWindow {
  public:
@@ -41,3 +59,9 @@ std::shared_ptr<HandlerFn<bool>> RuntimeCheckMenuDelegate(const std::string& ite
 // Discards windows: one that has closed, or all of them without events.
 void RuntimeDisposeWindow(Window* window);
 void RuntimeDiscardAllWindows();
+
+#ifdef SERVALO_BENCH_HOOKS
+// Measuring hook of the benchmark build: a wall-clock stamp on standard
+// error, read by bench/run.sh.
+void BenchStamp(const char* what);
+#endif
