@@ -84,6 +84,24 @@ class Other : public Window {
   void Layout() override { RuntimeMassPropertySetter(*this, DesignBlock().Text("Title", "Other")); }
 };
 
+// A window whose build sizes it, frames it and gives it a menu bar, but
+// never sets its place.
+MenuBar* unplacedBar = nullptr;
+
+class Unplaced : public Window {
+ public:
+  std::string ClassName() const override { return "Unplaced"; }
+  void Layout() override {
+    MenuBar(unplacedBar);
+    RuntimeMassPropertySetter(
+        *this, DesignBlock().Text("Title", "Unplaced").Int("Width", 300).Int("Height", 120).Int("Frame", 1).Int("Placement", 0));
+  }
+  void Event_Open() override {
+    Width(310);
+    Height(130);
+  }
+};
+
 }  // namespace
 
 class PlatformTest : public QObject {
@@ -229,6 +247,35 @@ class PlatformTest : public QObject {
     QCOMPARE(w.Content()->size(), QSize(120, 80));
     QVERIFY(w.Native()->geometry().top() < 300);
     RuntimeDiscardAllWindows();
+  }
+
+  // A window that its code never places has no place of its own when it is
+  // shown, so the window manager puts it where new windows go; setting Top
+  // or Left places it exactly, and it keeps that place when it is resized
+  // or its menu bar changes.
+  void unplacedWindowIsLeftToTheWindowManager() {
+    MenuBar bar;
+    auto file = std::make_unique<MenuItem>();
+    file->Name("FileMenu");
+    file->Text("&File");
+    bar.Append(std::move(file));
+    unplacedBar = &bar;
+    Window& w = RuntimeWindowInstance<Unplaced>();
+    QVERIFY(w.IsShown());
+    QCOMPARE(w.Content()->size(), QSize(310, 130));
+    QVERIFY(!w.Native()->testAttribute(Qt::WA_Moved));
+
+    w.Left(-15);
+    QVERIFY(w.Native()->testAttribute(Qt::WA_Moved));
+    QCOMPARE(w.Left(), -15);
+    w.Top(333);
+    w.Width(200);
+    w.MenuBar(nullptr);
+    w.Height(90);
+    QCOMPARE(w.Content()->mapToGlobal(QPoint(0, 0)), QPoint(-15, 333));
+    QCOMPARE(w.Content()->size(), QSize(200, 90));
+    RuntimeDiscardAllWindows();
+    unplacedBar = nullptr;
   }
 
   void eventBindingIsChecked() {

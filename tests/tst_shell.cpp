@@ -14,7 +14,12 @@
 #include "calling/Window1.h"
 #include "calling/Window2.h"
 #include "platform/internal/Native.h"
+#include "shell/AboutBox.h"
+#include "shell/Help.h"
 #include "shell/MenuBar1.h"
+#include "update/WebSite.h"
+#include "update/selfTest.h"
+#include "update/updateWindow.h"
 
 class ShellTest : public QObject {
   Q_OBJECT
@@ -187,6 +192,43 @@ class ShellTest : public QObject {
     QVERIFY(!callingStarted);
     QVERIFY(!hotkeyLocked);
     QCOMPARE(fx.keys.osReads, 0);  // nothing is read before Start
+  }
+
+  // Each window stands where its code puts it; one whose code never places
+  // it (the update window, a help window that printing creates) has no
+  // place of its own, and the window manager places it.
+  void windowPlaces_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("placed");
+    QTest::addColumn<QPoint>("place");
+    QTest::newRow("control panel") << "panel" << true << QPoint(0, 683);
+    QTest::newRow("announcement window") << "announcement" << true << QPoint(0, 40);
+    QTest::newRow("help window from its menu") << "help menu" << true << QPoint(20, 60);
+    QTest::newRow("about box") << "about" << true << QPoint(20, 60);
+    QTest::newRow("version window") << "version" << true << QPoint(20, 60);
+    QTest::newRow("help window for printing") << "help" << false << QPoint();
+    QTest::newRow("update window") << "update" << false << QPoint();
+  }
+  void windowPlaces() {
+    QFETCH(QString, window);
+    QFETCH(bool, placed);
+    QFETCH(QPoint, place);
+    AppFixture fx;
+    SetWebSiteHostForTesting("127.0.0.1:1");  // the request is never answered while the test looks
+    fx.app.Event_Open();
+    Window* w = nullptr;
+    if (window == "panel") w = &Window1Instance();
+    else if (window == "announcement") w = &Window2Instance();
+    else if (window == "help menu" && fx.app.HandleMenuCommand("HelpShowHelp")) w = &HelpInstance();
+    else if (window == "about" && fx.app.HandleMenuCommand("HelpAboutBox")) w = &AboutBoxInstance();
+    else if (window == "version" && fx.app.HandleMenuCommand("CheckforUpdateCheckNow")) w = &selfTestInstance();
+    else if (window == "help") w = &HelpInstance();
+    else if (window == "update") w = &updateWindowInstance();
+    SetWebSiteHostForTesting("");
+    QVERIFY(w);
+    QVERIFY(w->IsShown());
+    QCOMPARE(w->Native()->testAttribute(Qt::WA_Moved), placed);
+    if (placed) QCOMPARE(w->Content()->mapToGlobal(QPoint(0, 0)), place);
   }
 
   // Each quit path runs the panel's Close handler once, records the

@@ -235,37 +235,48 @@ void Window::Left(int32_t left) {
   native_->setGeometry(g);
 }
 
+bool Window::HasPlace() const { return native_->testAttribute(Qt::WA_Moved) || native_->isVisible(); }
+
+void Window::ApplySizeInPlace(std::optional<std::pair<int32_t, int32_t>> place) {
+  ApplySize();
+  // The content stays where it was, also when a menu bar above it came or
+  // went. A window never placed gets no place here: the window manager
+  // puts it where the desktop puts new windows.
+  if (!place) return;
+  Top(place->first);
+  Left(place->second);
+}
+
+std::optional<std::pair<int32_t, int32_t>> Window::CurrentPlace() const {
+  if (!HasPlace()) return std::nullopt;
+  return std::make_pair(Top(), Left());
+}
+
 int32_t Window::Width() const { return width_; }
 int32_t Window::Height() const { return height_; }
 
 void Window::Width(int32_t width) {
-  const int32_t top = Top(), left = Left();
+  const auto place = CurrentPlace();
   width_ = std::max(width, 1);
-  ApplySize();
-  Top(top);
-  Left(left);
+  ApplySizeInPlace(place);
 }
 
 void Window::Height(int32_t height) {
-  const int32_t top = Top(), left = Left();
+  const auto place = CurrentPlace();
   height_ = std::max(height, 1);
-  ApplySize();
-  Top(top);
-  Left(left);
+  ApplySizeInPlace(place);
 }
 
 std::string Window::Title() const { return FromQ(native_->windowTitle()); }
 
 void Window::MenuBar(::MenuBar* bar) {
-  const int32_t top = Top(), left = Left();
+  const auto place = CurrentPlace();
   menuBar_ = bar;
   auto* qbar = new QMenuBar();
   if (bar)
     for (int i = 0; i < bar->Count(); ++i) qbar->addAction(bar->Item(i).NativeAction());
   native_->setMenuBar(qbar);  // the window takes it; a former one is deleted
-  ApplySize();
-  Top(top);
-  Left(left);
+  ApplySizeInPlace(place);
 }
 
 void Window::AddControl(std::unique_ptr<Control> control, const std::string& name) {
