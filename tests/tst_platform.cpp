@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -246,6 +247,49 @@ class PlatformTest : public QObject {
     QCOMPARE(w.Content()->mapToGlobal(QPoint(0, 0)), QPoint(10, 300));
     QCOMPARE(w.Content()->size(), QSize(120, 80));
     QVERIFY(w.Native()->geometry().top() < 300);
+    RuntimeDiscardAllWindows();
+  }
+
+  // A place beyond what the window system can hold (X11: 16 signed bits)
+  // goes to the nearest one it can, with no overflow on the way; every
+  // place it can hold stays as it was set. With a menu bar above the
+  // content, the limits hold for the whole window, menu bar included.
+  void placesBeyondTheWindowSystem_data() {
+    QTest::addColumn<int32_t>("value");
+    QTest::addColumn<int>("placed");
+    QTest::newRow("largest") << INT32_MAX << 32767;
+    QTest::newRow("smallest") << INT32_MIN << -32768;
+    QTest::newRow("40000") << 40000 << 32767;
+    QTest::newRow("-50000") << -50000 << -32768;
+    QTest::newRow("32767") << 32767 << 32767;
+    QTest::newRow("-32768") << -32768 << -32768;
+    QTest::newRow("-1366") << -1366 << -1366;
+  }
+  void placesBeyondTheWindowSystem() {
+    QFETCH(int32_t, value);
+    QFETCH(int, placed);
+    MenuBar bar;
+    auto file = std::make_unique<MenuItem>();
+    file->Name("FileMenu");
+    file->Text("&File");
+    bar.Append(std::move(file));
+    Probe& w = ProbeInstance();
+    w.Top(value);
+    w.Left(value);
+    w.Width(400);
+    QCOMPARE(w.Top(), placed);
+    QCOMPARE(w.Left(), placed);
+    QCOMPARE(w.Content()->mapToGlobal(QPoint(0, 0)), QPoint(placed, placed));
+
+    w.MenuBar(&bar);
+    const int menuHeight = w.Top() - w.Native()->geometry().top();
+    QVERIFY(menuHeight > 0);
+    w.Top(value);
+    w.Height(100);
+    const int windowTop = std::clamp(int64_t(value) - menuHeight, int64_t(-32768), int64_t(32767));
+    QCOMPARE(w.Native()->geometry().top(), windowTop);
+    QCOMPARE(w.Top(), windowTop + menuHeight);
+    QCOMPARE(w.Left(), placed);
     RuntimeDiscardAllWindows();
   }
 

@@ -265,6 +265,10 @@ class SettingsTest : public QObject {
         << true << QByteArray("#NumberOfTables 5\n#Order Shuffled\n#MySound yes\n")
         << QByteArray("#NumberOfTables 5\n#Order InOrder\n#MySound False\n#Window1Position 683,0\n"
                       "#Window2Position 40,0\n");
+    QTest::newRow("places beyond what the window system holds go to the nearest it does")
+        << true << QByteArray("#NumberOfTables 3\n#Window1Position 300,2147483647\n#Window2Position -2147483648,40000\n")
+        << QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 300,32767\n"
+                      "#Window2Position -32768,32767\n");
     QTest::newRow("windows at top 0 go to their default places")
         << true << QByteArray("#NumberOfTables 3\n#Window1Position 0,300\n#Window2Position 0,500\n")
         << QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 683,0\n"

@@ -220,18 +220,30 @@ void Window::Close() {
       Qt::QueuedConnection);
 }
 
-int32_t Window::Top() const { return native_->geometry().top() + ContentOffsetY(); }
+namespace {
+
+// X11 keeps a window's place in 16 signed bits and wraps anything beyond
+// them to the far side of the screen, so a place is held to what it can
+// take: the nearest edge of that range. Within it, no sum with a window's
+// size (Qt keeps sizes below 2^24) leaves the range of an int.
+constexpr int64_t kLeastPlace = -32768, kMostPlace = 32767;
+
+int Placeable(int64_t coordinate) { return int(std::clamp(coordinate, kLeastPlace, kMostPlace)); }
+
+}  // namespace
+
+int32_t Window::Top() const { return int32_t(int64_t(native_->geometry().top()) + ContentOffsetY()); }
 int32_t Window::Left() const { return native_->geometry().left(); }
 
 void Window::Top(int32_t top) {
   QRect g = native_->geometry();
-  g.moveTop(top - ContentOffsetY());
+  g.moveTop(Placeable(int64_t(top) - ContentOffsetY()));
   native_->setGeometry(g);
 }
 
 void Window::Left(int32_t left) {
   QRect g = native_->geometry();
-  g.moveLeft(left);
+  g.moveLeft(Placeable(left));
   native_->setGeometry(g);
 }
 

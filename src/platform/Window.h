@@ -48,7 +48,9 @@ class Window : public DesignObject {
   // The top-left corner of the window's content in screen pixels (the
   // title bar and, on Linux, the menu bar stand outside it). Until Top or
   // Left is set the window has no place of its own, and the window manager
-  // places it when it is shown.
+  // places it when it is shown. The window itself (the menu bar above the
+  // content included) is held to the places the window system can take,
+  // -32768 to 32767: a place beyond them goes to the nearest one.
   int32_t Top() const;
   void Top(int32_t top);
   int32_t Left() const;
