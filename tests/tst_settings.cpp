@@ -10,7 +10,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "AppFixture.h"
 #include "TestMain.h"
@@ -480,13 +484,23 @@ class SettingsTest : public QObject {
     QCOMPARE(prefs.Read(), kEarlierFile);
     QCOMPARE(LoadedInFreshRun(), kEarlierState);
 
-    // The next save is not disturbed by what was left behind.
-    {
+    // The next save is not disturbed by what was left behind, and leaves
+    // it while it is fresh: it might be a running copy's save.
+    const auto saveInFreshRun = [] {
       AppFixture fx(KeepPrefs);
       fx.app.Event_Open();
       Window1Instance().Close();
-    }
+    };
+    saveInFreshRun();
     QVERIFY(prefs.Read().startsWith("#NumberOfTables 42\n#Order InOrder\n"));
+    QCOMPARE(prefs.Names(), (QStringList{names.first(), "servalo.txt"}));
+
+    // Once it has stood for minutes, the next save removes it.
+    const timespec then{std::time(nullptr) - 600, 0};
+    const timespec times[2] = {then, then};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(left.fileName()).constData(), times, 0), 0);
+    saveInFreshRun();
+    QCOMPARE(prefs.Names(), QStringList{"servalo.txt"});
   }
 };
 
