@@ -3,17 +3,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 #include "TestMain.h"
 #include "calling/Window1.h"
 #include "calling/Window2.h"
 #include "platform/internal/Native.h"
+#include "platform/testing/FileFakes.h"
 #include "shell/AboutBox.h"
 #include "shell/Help.h"
 #include "shell/MenuBar1.h"
@@ -232,7 +236,8 @@ class ShellTest : public QObject {
   }
 
   // Each quit path runs the panel's Close handler once, records the
-  // announcement window's place (creating that window), and quits with 0.
+  // announcement window's place (creating that window), writes the
+  // settings file once, and quits with 0.
   void quitPaths_data() {
     QTest::addColumn<QString>("path");
     QTest::newRow("close box") << "close box";
@@ -248,6 +253,9 @@ class ShellTest : public QObject {
     window2Left = 33;
     Window1& panel = Window1Instance();
     QApplication::setActiveWindow(panel.Native());
+    QFile settings(fx.prefs.filePath("servalo.txt"));
+    QVERIFY(!settings.exists());
+    FaultyFileSystem files;  // fails nothing; counts the saves
     if (path == "close box") panel.Native()->close();
     else if (path == "menu") MenuBar1Instance().Lookup("FileQuit").NativeAction()->trigger();
     else if (path == "shortcut") QTest::keyClick(panel.Native(), Qt::Key_Q, Qt::ControlModifier);
@@ -259,6 +267,10 @@ class ShellTest : public QObject {
     QCOMPARE(window2Top, 222);  // the announcement window opened where it was told
     QCOMPARE(window2Left, 33);
     QCOMPARE(RuntimeGetImplicitWindow<Window2>(), nullptr);  // and the quit closed it too
+    QCOMPARE(std::count(files.steps.begin(), files.steps.end(), FileStep::Rename), qsizetype(1));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll(), QByteArray("#NumberOfTables 20\n#Order Random\n#MySound True\n"
+                                            "#Window1Position 683,0\n#Window2Position 222,33\n"));
   }
 
   void quitKeepsTheAnnouncementWindowsLivePlace() {
