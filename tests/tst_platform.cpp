@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -82,6 +83,24 @@ class Other : public Window {
  public:
   std::string ClassName() const override { return "Other"; }
   void Layout() override { RuntimeMassPropertySetter(*this, DesignBlock().Text("Title", "Other")); }
+};
+
+// A window whose build sizes it, frames it and gives it a menu bar, but
+// never sets its place.
+MenuBar* unplacedBar = nullptr;
+
+class Unplaced : public Window {
+ public:
+  std::string ClassName() const override { return "Unplaced"; }
+  void Layout() override {
+    MenuBar(unplacedBar);
+    RuntimeMassPropertySetter(
+        *this, DesignBlock().Text("Title", "Unplaced").Int("Width", 300).Int("Height", 120).Int("Frame", 1).Int("Placement", 0));
+  }
+  void Event_Open() override {
+    Width(310);
+    Height(130);
+  }
 };
 
 }  // namespace
@@ -229,6 +248,78 @@ class PlatformTest : public QObject {
     QCOMPARE(w.Content()->size(), QSize(120, 80));
     QVERIFY(w.Native()->geometry().top() < 300);
     RuntimeDiscardAllWindows();
+  }
+
+  // A place beyond what the window system can hold (X11: 16 signed bits)
+  // goes to the nearest one it can, with no overflow on the way; every
+  // place it can hold stays as it was set. With a menu bar above the
+  // content, the limits hold for the whole window, menu bar included.
+  void placesBeyondTheWindowSystem_data() {
+    QTest::addColumn<int32_t>("value");
+    QTest::addColumn<int>("placed");
+    QTest::newRow("largest") << INT32_MAX << 32767;
+    QTest::newRow("smallest") << INT32_MIN << -32768;
+    QTest::newRow("40000") << 40000 << 32767;
+    QTest::newRow("-50000") << -50000 << -32768;
+    QTest::newRow("32767") << 32767 << 32767;
+    QTest::newRow("-32768") << -32768 << -32768;
+    QTest::newRow("-1366") << -1366 << -1366;
+  }
+  void placesBeyondTheWindowSystem() {
+    QFETCH(int32_t, value);
+    QFETCH(int, placed);
+    MenuBar bar;
+    auto file = std::make_unique<MenuItem>();
+    file->Name("FileMenu");
+    file->Text("&File");
+    bar.Append(std::move(file));
+    Probe& w = ProbeInstance();
+    w.Top(value);
+    w.Left(value);
+    w.Width(400);
+    QCOMPARE(w.Top(), placed);
+    QCOMPARE(w.Left(), placed);
+    QCOMPARE(w.Content()->mapToGlobal(QPoint(0, 0)), QPoint(placed, placed));
+
+    w.MenuBar(&bar);
+    const int menuHeight = w.Top() - w.Native()->geometry().top();
+    QVERIFY(menuHeight > 0);
+    w.Top(value);
+    w.Height(100);
+    const int windowTop = std::clamp(int64_t(value) - menuHeight, int64_t(-32768), int64_t(32767));
+    QCOMPARE(w.Native()->geometry().top(), windowTop);
+    QCOMPARE(w.Top(), windowTop + menuHeight);
+    QCOMPARE(w.Left(), placed);
+    RuntimeDiscardAllWindows();
+  }
+
+  // A window that its code never places has no place of its own when it is
+  // shown, so the window manager puts it where new windows go; setting Top
+  // or Left places it exactly, and it keeps that place when it is resized
+  // or its menu bar changes.
+  void unplacedWindowIsLeftToTheWindowManager() {
+    MenuBar bar;
+    auto file = std::make_unique<MenuItem>();
+    file->Name("FileMenu");
+    file->Text("&File");
+    bar.Append(std::move(file));
+    unplacedBar = &bar;
+    Window& w = RuntimeWindowInstance<Unplaced>();
+    QVERIFY(w.IsShown());
+    QCOMPARE(w.Content()->size(), QSize(310, 130));
+    QVERIFY(!w.Native()->testAttribute(Qt::WA_Moved));
+
+    w.Left(-15);
+    QVERIFY(w.Native()->testAttribute(Qt::WA_Moved));
+    QCOMPARE(w.Left(), -15);
+    w.Top(333);
+    w.Width(200);
+    w.MenuBar(nullptr);
+    w.Height(90);
+    QCOMPARE(w.Content()->mapToGlobal(QPoint(0, 0)), QPoint(-15, 333));
+    QCOMPARE(w.Content()->size(), QSize(200, 90));
+    RuntimeDiscardAllWindows();
+    unplacedBar = nullptr;
   }
 
   void eventBindingIsChecked() {

@@ -10,7 +10,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "AppFixture.h"
 #include "TestMain.h"
@@ -265,6 +269,10 @@ class SettingsTest : public QObject {
         << true << QByteArray("#NumberOfTables 5\n#Order Shuffled\n#MySound yes\n")
         << QByteArray("#NumberOfTables 5\n#Order InOrder\n#MySound False\n#Window1Position 683,0\n"
                       "#Window2Position 40,0\n");
+    QTest::newRow("places beyond what the window system holds go to the nearest it does")
+        << true << QByteArray("#NumberOfTables 3\n#Window1Position 300,2147483647\n#Window2Position -2147483648,40000\n")
+        << QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 300,32767\n"
+                      "#Window2Position -32768,32767\n");
     QTest::newRow("windows at top 0 go to their default places")
         << true << QByteArray("#NumberOfTables 3\n#Window1Position 0,300\n#Window2Position 0,500\n")
         << QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 683,0\n"
@@ -476,13 +484,23 @@ class SettingsTest : public QObject {
     QCOMPARE(prefs.Read(), kEarlierFile);
     QCOMPARE(LoadedInFreshRun(), kEarlierState);
 
-    // The next save is not disturbed by what was left behind.
-    {
+    // The next save is not disturbed by what was left behind, and leaves
+    // it while it is fresh: it might be a running copy's save.
+    const auto saveInFreshRun = [] {
       AppFixture fx(KeepPrefs);
       fx.app.Event_Open();
       Window1Instance().Close();
-    }
+    };
+    saveInFreshRun();
     QVERIFY(prefs.Read().startsWith("#NumberOfTables 42\n#Order InOrder\n"));
+    QCOMPARE(prefs.Names(), (QStringList{names.first(), "servalo.txt"}));
+
+    // Once it has stood for minutes, the next save removes it.
+    const timespec then{std::time(nullptr) - 600, 0};
+    const timespec times[2] = {then, then};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(left.fileName()).constData(), times, 0), 0);
+    saveInFreshRun();
+    QCOMPARE(prefs.Names(), QStringList{"servalo.txt"});
   }
 };
 

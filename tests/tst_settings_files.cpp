@@ -6,6 +6,10 @@
 #include <QTest>
 
 #include <algorithm>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "TestMain.h"
 #include "platform/Files.h"
@@ -22,6 +26,14 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   QVERIFY(f.open(QIODevice::WriteOnly));
   QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Sets when the item itself (a link too) was last changed: that many
+// seconds ago.
+bool SetAge(const QString& path, int seconds) {
+  const timespec then{std::time(nullptr) - seconds, 0};
+  const timespec times[2] = {then, then};
+  return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 QStringList Names(const QString& folder) {
@@ -105,6 +117,56 @@ class SettingsFilesTest : public QObject {
     }
     QCOMPARE(ReadAll(path), QByteArray("earlier\r\n"));
     QCOMPARE(Names(dir.path()), QStringList{"a.txt"});
+  }
+
+  // A save killed before its rename leaves its temporary file behind. The
+  // next save of the same file removes those that have stood for minutes;
+  // a fresh one (a running copy's save) and anything this program did not
+  // make stay.
+  void removesStaleTemporaries() {
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    struct Row {
+      const char* name;
+      int age;  // seconds
+      bool removed;
+    };
+    const Row rows[] = {
+        {".a.txt.0123456789abcdef.tmp", 3600, true},
+        {".a.txt.fedcba9876543210.tmp", 6 * 60, true},
+        {".a.txt.00000000000000ff.tmp", 60, false},       // fresh: a save in progress
+        {".a.txt.0000000000000abc.tmp", -3600, false},    // changed after now: the clock went back
+        {".b.txt.0123456789abcdef.tmp", 3600, false},     // another file's
+        {".a.txt.0123456789ABCDEF.tmp", 3600, false},     // not a name this program makes
+        {".a.txt.0123456789abcde.tmp", 3600, false},
+        {".a.txt.0123456789abcdefa.tmp", 3600, false},
+        {".a.txt.0123456789abcdeg.tmp", 3600, false},
+        {"a.txt.0123456789abcdef.tmp", 3600, false},
+        {".a.txt.0123456789abcdef.tmp~", 3600, false},
+        {".a.txt.0123456789abcdef.txt", 3600, false},
+    };
+    QStringList kept{"a.txt"};
+    for (const Row& r : rows) {
+      WriteAll(dir.filePath(r.name), "#NumberOfTables 7\n");
+      QVERIFY(SetAge(dir.filePath(r.name), r.age));
+      if (!r.removed) kept << r.name;
+    }
+    // A folder and a link of such a name are not this program's files.
+    QVERIFY(QDir(dir.path()).mkdir(".a.txt.1111111111111111.tmp"));
+    QVERIFY(SetAge(dir.filePath(".a.txt.1111111111111111.tmp"), 3600));
+    WriteAll(elsewhere.filePath("kept"), "x");
+    QVERIFY(QFile::link(elsewhere.filePath("kept"), dir.filePath(".a.txt.2222222222222222.tmp")));
+    QVERIFY(SetAge(dir.filePath(".a.txt.2222222222222222.tmp"), 3600));
+    kept << ".a.txt.1111111111111111.tmp" << ".a.txt.2222222222222222.tmp";
+    kept.sort();
+
+    std::unique_ptr<TextOutputStream> out = FolderItem(dir.filePath("a.txt").toStdString()).CreateTextFile();
+    QVERIFY(out);
+    out->WriteLine("new");
+    QVERIFY(out->Close());
+    QCOMPARE(Names(dir.path()), kept);
+    QCOMPARE(ReadAll(dir.filePath("a.txt")), QByteArray("new\n"));
+    QCOMPARE(ReadAll(elsewhere.filePath("kept")), QByteArray("x"));
   }
 
   // After a failed write nothing more is written and Close gives up.

@@ -3,18 +3,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 #include "TestMain.h"
 #include "calling/Window1.h"
 #include "calling/Window2.h"
 #include "platform/internal/Native.h"
+#include "platform/testing/FileFakes.h"
+#include "shell/AboutBox.h"
+#include "shell/Help.h"
 #include "shell/MenuBar1.h"
+#include "update/WebSite.h"
+#include "update/selfTest.h"
+#include "update/updateWindow.h"
 
 class ShellTest : public QObject {
   Q_OBJECT
@@ -189,8 +198,46 @@ class ShellTest : public QObject {
     QCOMPARE(fx.keys.osReads, 0);  // nothing is read before Start
   }
 
+  // Each window stands where its code puts it; one whose code never places
+  // it (the update window, a help window that printing creates) has no
+  // place of its own, and the window manager places it.
+  void windowPlaces_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("placed");
+    QTest::addColumn<QPoint>("place");
+    QTest::newRow("control panel") << "panel" << true << QPoint(0, 683);
+    QTest::newRow("announcement window") << "announcement" << true << QPoint(0, 40);
+    QTest::newRow("help window from its menu") << "help menu" << true << QPoint(20, 60);
+    QTest::newRow("about box") << "about" << true << QPoint(20, 60);
+    QTest::newRow("version window") << "version" << true << QPoint(20, 60);
+    QTest::newRow("help window for printing") << "help" << false << QPoint();
+    QTest::newRow("update window") << "update" << false << QPoint();
+  }
+  void windowPlaces() {
+    QFETCH(QString, window);
+    QFETCH(bool, placed);
+    QFETCH(QPoint, place);
+    AppFixture fx;
+    SetWebSiteHostForTesting("127.0.0.1:1");  // the request is never answered while the test looks
+    fx.app.Event_Open();
+    Window* w = nullptr;
+    if (window == "panel") w = &Window1Instance();
+    else if (window == "announcement") w = &Window2Instance();
+    else if (window == "help menu" && fx.app.HandleMenuCommand("HelpShowHelp")) w = &HelpInstance();
+    else if (window == "about" && fx.app.HandleMenuCommand("HelpAboutBox")) w = &AboutBoxInstance();
+    else if (window == "version" && fx.app.HandleMenuCommand("CheckforUpdateCheckNow")) w = &selfTestInstance();
+    else if (window == "help") w = &HelpInstance();
+    else if (window == "update") w = &updateWindowInstance();
+    SetWebSiteHostForTesting("");
+    QVERIFY(w);
+    QVERIFY(w->IsShown());
+    QCOMPARE(w->Native()->testAttribute(Qt::WA_Moved), placed);
+    if (placed) QCOMPARE(w->Content()->mapToGlobal(QPoint(0, 0)), place);
+  }
+
   // Each quit path runs the panel's Close handler once, records the
-  // announcement window's place (creating that window), and quits with 0.
+  // announcement window's place (creating that window), writes the
+  // settings file once, and quits with 0.
   void quitPaths_data() {
     QTest::addColumn<QString>("path");
     QTest::newRow("close box") << "close box";
@@ -206,6 +253,9 @@ class ShellTest : public QObject {
     window2Left = 33;
     Window1& panel = Window1Instance();
     QApplication::setActiveWindow(panel.Native());
+    QFile settings(fx.prefs.filePath("servalo.txt"));
+    QVERIFY(!settings.exists());
+    FaultyFileSystem files;  // fails nothing; counts the saves
     if (path == "close box") panel.Native()->close();
     else if (path == "menu") MenuBar1Instance().Lookup("FileQuit").NativeAction()->trigger();
     else if (path == "shortcut") QTest::keyClick(panel.Native(), Qt::Key_Q, Qt::ControlModifier);
@@ -217,6 +267,10 @@ class ShellTest : public QObject {
     QCOMPARE(window2Top, 222);  // the announcement window opened where it was told
     QCOMPARE(window2Left, 33);
     QCOMPARE(RuntimeGetImplicitWindow<Window2>(), nullptr);  // and the quit closed it too
+    QCOMPARE(std::count(files.steps.begin(), files.steps.end(), FileStep::Rename), qsizetype(1));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll(), QByteArray("#NumberOfTables 20\n#Order Random\n#MySound True\n"
+                                            "#Window1Position 683,0\n#Window2Position 222,33\n"));
   }
 
   void quitKeepsTheAnnouncementWindowsLivePlace() {

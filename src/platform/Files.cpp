@@ -11,8 +11,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,6 +126,27 @@ class DesktopFileSystem : public IFileSystem {
     ::close(fd);
     return ok;
   }
+
+  std::vector<std::string> FileNames(const std::string& folder) override {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      struct stat st;
+      if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+  }
+
+  bool SecondsSinceChange(const std::string& path, int64_t& seconds) override {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    seconds = int64_t(::time(nullptr)) - int64_t(st.st_mtime);
+    return true;
+  }
 };
 
 IFileSystem* installed = nullptr;
@@ -141,13 +164,40 @@ std::string NameOf(const std::string& path) {
 }
 
 // A name beside the target that no reader takes for it: hidden, with a
-// random part and its own extension.
+// random part of 16 hexadecimal digits and its own extension:
+// ".servalo.txt.0123456789abcdef.tmp".
+constexpr size_t kRandomDigits = 16;
+constexpr const char* kTemporaryExtension = ".tmp";
+
 std::string TemporaryNameFor(const std::string& target) {
   std::random_device entropy;
   const unsigned long long random = (static_cast<unsigned long long>(entropy()) << 32) ^ entropy();
-  char part[17];
+  char part[kRandomDigits + 1];
   std::snprintf(part, sizeof part, "%016llx", random);
-  return ParentOf(target) + "/." + NameOf(target) + "." + part + ".tmp";
+  return ParentOf(target) + "/." + NameOf(target) + "." + part + kTemporaryExtension;
+}
+
+bool IsTemporaryNameOf(const std::string& name, const std::string& targetName) {
+  const std::string head = "." + targetName + ".", tail = kTemporaryExtension;
+  if (name.size() != head.size() + kRandomDigits + tail.size()) return false;
+  if (name.compare(0, head.size(), head) != 0) return false;
+  if (name.compare(name.size() - tail.size(), tail.size(), tail) != 0) return false;
+  return std::all_of(name.begin() + std::ptrdiff_t(head.size()), name.end() - std::ptrdiff_t(tail.size()),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// A save is a matter of milliseconds; a temporary file that has stood this
+// long belongs to a save that was cut short, not to one still running.
+constexpr int64_t kStaleAfterSeconds = 5 * 60;
+
+void RemoveStaleTemporaries(IFileSystem& fs, const std::string& target) {
+  const std::string folder = ParentOf(target), targetName = NameOf(target);
+  for (const std::string& name : fs.FileNames(folder)) {
+    if (!IsTemporaryNameOf(name, targetName)) continue;
+    const std::string path = folder + "/" + name;
+    int64_t age = 0;
+    if (fs.SecondsSinceChange(path, age) && age >= kStaleAfterSeconds) fs.Delete(path);
+  }
 }
 
 
@@ -197,6 +247,7 @@ std::unique_ptr<TextOutputStream> FolderItem::CreateTextFile() const {
   const std::string target = fs.ResolveLinks(path_);
   const std::string folder = ParentOf(target);
   if (!fs.Exists(folder) && !fs.CreateFolders(folder)) return nullptr;
+  RemoveStaleTemporaries(fs, target);
   const std::string temporary = TemporaryNameFor(target);
   const IFileSystem::Handle file = fs.CreateNew(temporary);
   if (file == IFileSystem::kNoHandle) return nullptr;

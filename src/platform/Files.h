@@ -9,13 +9,16 @@
 // to a new file of its own beside the target, and Close completes that file
 // on the disk and only then puts it in the target's place, in one step. Until
 // Close succeeds the earlier file stays exactly as it was, and a failure at
-// any step leaves it so.
+// any step leaves it so. A save killed before that step leaves its new file
+// behind; CreateTextFile removes those of the same target that have stood
+// for some minutes (a fresh one may be a running copy's save in progress).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class IFileSystem {
  public:
@@ -48,6 +51,13 @@ class IFileSystem {
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
   // Puts the folder's list of names on the disk.
   virtual bool SyncFolder(const std::string& path) = 0;
+  // The names of the regular files in a folder, hidden ones too (a link is
+  // not followed, and is no regular file); empty when it cannot be read.
+  virtual std::vector<std::string> FileNames(const std::string& folder) = 0;
+  // The seconds since the file (not what a link leads to) was last
+  // changed; negative when that lies ahead of the clock. False when it
+  // cannot be told.
+  virtual bool SecondsSinceChange(const std::string& path, int64_t& seconds) = 0;
 };
 
 // The service in use: the desktop's unless a test installed another.
@@ -74,9 +84,9 @@ class FolderItem {
   // exist, is no regular file or cannot be read.
   std::unique_ptr<TextInputStream> OpenAsTextFile() const;
   // A stream that writes a new, empty file of this name (see the top of this
-  // header); a missing folder is created. Null when the file cannot be
-  // created. A symbolic link stays in place: the file it leads to is
-  // replaced.
+  // header); a missing folder is created, and what cut-short saves of this
+  // file left behind is removed. Null when the file cannot be created. A
+  // symbolic link stays in place: the file it leads to is replaced.
   std::unique_ptr<TextOutputStream> CreateTextFile() const;
 
  private:

@@ -220,52 +220,75 @@ void Window::Close() {
       Qt::QueuedConnection);
 }
 
-int32_t Window::Top() const { return native_->geometry().top() + ContentOffsetY(); }
+namespace {
+
+// X11 keeps a window's place in 16 signed bits and wraps anything beyond
+// them to the far side of the screen, so a place is held to what it can
+// take: the nearest edge of that range. Within it, no sum with a window's
+// size (Qt keeps sizes below 2^24) leaves the range of an int.
+constexpr int64_t kLeastPlace = -32768, kMostPlace = 32767;
+
+int Placeable(int64_t coordinate) { return int(std::clamp(coordinate, kLeastPlace, kMostPlace)); }
+
+}  // namespace
+
+int32_t Window::Top() const { return int32_t(int64_t(native_->geometry().top()) + ContentOffsetY()); }
 int32_t Window::Left() const { return native_->geometry().left(); }
 
 void Window::Top(int32_t top) {
   QRect g = native_->geometry();
-  g.moveTop(top - ContentOffsetY());
+  g.moveTop(Placeable(int64_t(top) - ContentOffsetY()));
   native_->setGeometry(g);
 }
 
 void Window::Left(int32_t left) {
   QRect g = native_->geometry();
-  g.moveLeft(left);
+  g.moveLeft(Placeable(left));
   native_->setGeometry(g);
+}
+
+bool Window::HasPlace() const { return native_->testAttribute(Qt::WA_Moved) || native_->isVisible(); }
+
+void Window::ApplySizeInPlace(std::optional<std::pair<int32_t, int32_t>> place) {
+  ApplySize();
+  // The content stays where it was, also when a menu bar above it came or
+  // went. A window never placed gets no place here: the window manager
+  // puts it where the desktop puts new windows.
+  if (!place) return;
+  Top(place->first);
+  Left(place->second);
+}
+
+std::optional<std::pair<int32_t, int32_t>> Window::CurrentPlace() const {
+  if (!HasPlace()) return std::nullopt;
+  return std::make_pair(Top(), Left());
 }
 
 int32_t Window::Width() const { return width_; }
 int32_t Window::Height() const { return height_; }
 
 void Window::Width(int32_t width) {
-  const int32_t top = Top(), left = Left();
+  const auto place = CurrentPlace();
   width_ = std::max(width, 1);
-  ApplySize();
-  Top(top);
-  Left(left);
+  ApplySizeInPlace(place);
 }
 
 void Window::Height(int32_t height) {
-  const int32_t top = Top(), left = Left();
+  const auto place = CurrentPlace();
   height_ = std::max(height, 1);
-  ApplySize();
-  Top(top);
-  Left(left);
+  ApplySizeInPlace(place);
 }
 
 std::string Window::Title() const { return FromQ(native_->windowTitle()); }
 
 void Window::MenuBar(::MenuBar* bar) {
-  const int32_t top = Top(), left = Left();
+  const auto place = CurrentPlace();
   menuBar_ = bar;
   auto* qbar = new QMenuBar();
   if (bar)
     for (int i = 0; i < bar->Count(); ++i) qbar->addAction(bar->Item(i).NativeAction());
   native_->setMenuBar(qbar);  // the window takes it; a former one is deleted
-  ApplySize();
-  Top(top);
-  Left(left);
+  ApplySizeInPlace(place);
 }
 
 void Window::AddControl(std::unique_ptr<Control> control, const std::string& name) {

@@ -9,8 +9,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <typeindex>
+#include <utility>
 #include <vector>
 
 #include "platform/Control.h"
@@ -44,7 +46,11 @@ class Window : public DesignObject {
   void SetFocus();  // makes it the active window
 
   // The top-left corner of the window's content in screen pixels (the
-  // title bar and, on Linux, the menu bar stand outside it).
+  // title bar and, on Linux, the menu bar stand outside it). Until Top or
+  // Left is set the window has no place of its own, and the window manager
+  // places it when it is shown. The window itself (the menu bar above the
+  // content included) is held to the places the window system can take,
+  // -32768 to 32767: a place beyond them goes to the nearest one.
   int32_t Top() const;
   void Top(int32_t top);
   int32_t Left() const;
@@ -87,6 +93,11 @@ class Window : public DesignObject {
   void CloseFromUser();  // the close box
   void ApplyFrameFlags();
   void ApplySize();
+  // Where the content stands, when the window has a place: one the code
+  // gave it, or the one it is shown at.
+  bool HasPlace() const;
+  std::optional<std::pair<int32_t, int32_t>> CurrentPlace() const;
+  void ApplySizeInPlace(std::optional<std::pair<int32_t, int32_t>> place);
   void SetTabOrder();
   int32_t ContentOffsetY() const;
 

@@ -43,6 +43,10 @@ class FaultyFileSystem : public IFileSystem {
   bool CloseHandle(Handle file) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool SyncFolder(const std::string& path) override;
+  std::vector<std::string> FileNames(const std::string& folder) override { return desktop().FileNames(folder); }
+  bool SecondsSinceChange(const std::string& path, int64_t& seconds) override {
+    return desktop().SecondsSinceChange(path, seconds);
+  }
 
  private:
   static IFileSystem& desktop() { return RuntimeDesktopFileSystem(); }
@@ -75,4 +79,6 @@ class MemoryFileSystem : public IFileSystem {
   bool CloseHandle(Handle) override { return true; }
   bool Rename(const std::string&, const std::string&) override { return false; }
   bool SyncFolder(const std::string&) override { return false; }
+  std::vector<std::string> FileNames(const std::string&) override { return {}; }
+  bool SecondsSinceChange(const std::string&, int64_t&) override { return false; }
 };
