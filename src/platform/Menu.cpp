@@ -5,7 +5,6 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTextEdit>
 
 #include "platform/Application.h"
@@ -25,9 +24,14 @@ QKeySequence ToKeySequence(const std::string& shortcut) {
 }
 
 // The Edit commands that no handler takes act on the focused text control.
+// A read-only control takes only those that leave its text as it is, Copy
+// and Select All: the others would change a text that the program alone
+// sets.
 bool StandardEditCommand(const std::string& name) {
+  const bool edits = name == "EditUndo" || name == "EditCut" || name == "EditPaste" || name == "EditClear";
   QWidget* focus = QApplication::focusWidget();
   if (auto* e = qobject_cast<QLineEdit*>(focus)) {
+    if (edits && e->isReadOnly()) return true;
     if (name == "EditUndo") e->undo();
     else if (name == "EditCut") e->cut();
     else if (name == "EditCopy") e->copy();
@@ -38,6 +42,7 @@ bool StandardEditCommand(const std::string& name) {
     return true;
   }
   if (auto* t = qobject_cast<QTextEdit*>(focus)) {
+    if (edits && t->isReadOnly()) return true;
     if (name == "EditUndo") t->undo();
     else if (name == "EditCut") t->cut();
     else if (name == "EditCopy") t->copy();
