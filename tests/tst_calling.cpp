@@ -1,6 +1,7 @@
 // The control panel's handlers and the call-up cycle: the arrows, the Sound
 // box, the Order menu, Start, the keyboard trigger with its lock-out, and
 // the end of the run.
+#include <QAction>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -142,6 +143,11 @@ class CallingTest : public QObject {
     QCOMPARE(w.OrderRandom().Checked(), random);
     QCOMPARE(w.OrderInOrder().Checked(), !random);
     QCOMPARE(tableOrder, order.toStdString());  // left as loaded
+    // Both show their check indicator from the first opening of the menu.
+    for (MenuItem* item : {&w.OrderRandom(), &w.OrderInOrder()}) {
+      QVERIFY(item->NativeAction()->isCheckable());
+      QCOMPARE(item->NativeAction()->isChecked(), item->Checked());
+    }
   }
 
   void orderCommands() {
