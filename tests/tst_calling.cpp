@@ -1,6 +1,9 @@
 // The control panel's handlers and the call-up cycle: the arrows, the Sound
 // box, the Order menu, Start, the keyboard trigger with its lock-out, and
 // the end of the run.
+#include <QAction>
+#include <QApplication>
+#include <QImage>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -56,6 +59,13 @@ struct ActionSpy {
     panel->SoundCheckBox_Action(box);
   }
 };
+
+bool Holds(const QImage& image, QColor color) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == color) return true;
+  return false;
+}
 
 void Click(Window1& w, const QString& clicks) {
   for (QChar c : clicks) {
@@ -142,6 +152,11 @@ class CallingTest : public QObject {
     QCOMPARE(w.OrderRandom().Checked(), random);
     QCOMPARE(w.OrderInOrder().Checked(), !random);
     QCOMPARE(tableOrder, order.toStdString());  // left as loaded
+    // Both show their check indicator from the first opening of the menu.
+    for (MenuItem* item : {&w.OrderRandom(), &w.OrderInOrder()}) {
+      QVERIFY(item->NativeAction()->isCheckable());
+      QCOMPARE(item->NativeAction()->isChecked(), item->Checked());
+    }
   }
 
   void orderCommands() {
@@ -202,6 +217,28 @@ class CallingTest : public QObject {
     // Start cannot run twice.
     w.MyStart().Push();
     QCOMPARE(tableSequence.Ubound(), tables - 1);
+  }
+
+  // What Start disables looks disabled: the label and the field lose the
+  // design's black for the desktop's disabled text colour.
+  void startGreysTheLabelAndTheField() {
+    Run run;
+    Window1& w = run.Open(20);
+    const std::pair<Control*, QPalette::ColorRole> texts[] = {{&w.Label1(), QPalette::WindowText},
+                                                              {&w.TextField1(), QPalette::Text}};
+    std::vector<QImage> before;
+    for (const auto& [c, role] : texts) before.push_back(GrabControl(*c));
+    run.Start();
+    for (size_t i = 0; i < std::size(texts); ++i) {
+      const auto& [c, role] = texts[i];
+      const QWidget* widget = c->NativeWidget();
+      QCOMPARE(widget->palette().color(QPalette::Active, role), QColor(Qt::black));
+      QCOMPARE(widget->palette().color(QPalette::Disabled, role), QApplication::palette(widget).color(QPalette::Disabled, role));
+      const QImage after = GrabControl(*c);
+      QVERIFY(Holds(before[i], Qt::black));
+      QVERIFY(!Holds(after, Qt::black));
+      QVERIFY(Holds(after, widget->palette().color(QPalette::Disabled, role)));
+    }
   }
 
   void startRandom() {

@@ -1,5 +1,7 @@
 // The text area under the help text: what it reads back, how its selection
 // is counted, and the short date and time of the print stamp.
+#include <QApplication>
+#include <QImage>
 #include <QLocale>
 #include <QTest>
 #include <QTextBlock>
@@ -7,15 +9,25 @@
 
 #include "AppFixture.h"
 #include "TestMain.h"
+#include "calling/Window1.h"
 #include "platform/Date.h"
 #include "platform/Text.h"
 #include "platform/TextArea.h"
+#include "platform/internal/Native.h"
 #include "platform/testing/FakePrinting.h"
+#include "platform/testing/Grab.h"
 #include "shell/Help.h"
 
 namespace {
 
 QTextEdit* EditOf(TextArea& area) { return static_cast<QTextEdit*>(area.NativeWidget()); }
+
+bool Holds(const QImage& image, QColor color) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == color) return true;
+  return false;
+}
 
 QStringList Paragraphs(TextArea& area) {
   QStringList out;
@@ -107,8 +119,61 @@ class TextAreaTest : public QObject {
     QVERIFY(area.AutomaticallyCheckSpelling());
     QVERIFY(!area.ReadOnly());
     QCOMPARE(area.LineSpacing(), 1.0);
+    // The design's black is the enabled text's; disabled, the desktop's.
+    const QPalette colours = EditOf(area)->palette();
+    QCOMPARE(colours.color(QPalette::Active, QPalette::Text), QColor(Qt::black));
+    QCOMPARE(colours.color(QPalette::Disabled, QPalette::Text),
+             QApplication::palette(EditOf(area)).color(QPalette::Disabled, QPalette::Text));
     area.ReadOnly(true);
     QVERIFY(EditOf(area)->isReadOnly());
+  }
+
+  // With HideSelection on, the selection is drawn only while the text area
+  // has the focus, and stays selected all the while; with it off, the
+  // selection shows in the inactive colours.
+  void selectionShownOnlyWithTheFocus_data() {
+    QTest::addColumn<bool>("hide");
+    QTest::addColumn<QString>("away");
+    QTest::newRow("focus to another control") << true << "control";
+    QTest::newRow("another window in front") << true << "window";
+    QTest::newRow("HideSelection off") << false << "control";
+  }
+  void selectionShownOnlyWithTheFocus() {
+    QFETCH(bool, hide);
+    QFETCH(QString, away);
+    AppFixture f;
+    Help& help = HelpInstance();
+    TextArea& area = help.TextArea1();
+    QVERIFY(area.HideSelection());  // as designed
+    area.HideSelection(hide);
+    QTextEdit* edit = EditOf(area);
+    QApplication::setActiveWindow(help.Native());
+    edit->setFocus();
+    area.SelStart(0);
+    area.SelLength(30);
+    const QPalette colours = edit->palette();
+    QVERIFY(Holds(GrabControl(area), colours.color(QPalette::Active, QPalette::Highlight)));
+
+    if (away == "control") {
+      help.PushButton1().NativeWidget()->setFocus();
+    } else {
+      QApplication::setActiveWindow(Window1Instance().Native());
+    }
+    QVERIFY(!edit->hasFocus());
+    const QImage unfocused = GrabControl(area);
+    QCOMPARE(area.SelLength(), 30);
+    if (hide) {
+      area.SelLength(0);
+      QCOMPARE(unfocused, GrabControl(area));  // as if nothing were selected
+      area.SelLength(30);
+    } else {
+      QVERIFY(Holds(unfocused, colours.color(QPalette::Inactive, QPalette::Highlight)));
+    }
+
+    QApplication::setActiveWindow(help.Native());
+    edit->setFocus();
+    QVERIFY(Holds(GrabControl(area), colours.color(QPalette::Active, QPalette::Highlight)));
+    QCOMPARE(area.SelLength(), 30);
   }
 
   void shortTimeAndDateInTheLocale_data() {

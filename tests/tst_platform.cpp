@@ -3,6 +3,8 @@
 // the exception boundary and the text operations.
 #include <QApplication>
 #include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -379,6 +381,69 @@ class PlatformTest : public QObject {
     QCOMPARE(bar.Lookup("FilePrint").NativeAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_FATAL(bar.Child("FilePrint"), "has no child named 'FilePrint'");
     EXPECT_FATAL(bar.Lookup("EditMenu"), "no menu item named 'EditMenu'");
+  }
+
+  // An item that already stands in a window's menu bar, or in a menu, and
+  // then gets children becomes a menu in the same place.
+  void itemTakesChildrenWhereItStands() {
+    auto item = [](const char* name) {
+      auto i = std::make_unique<MenuItem>();
+      i->Name(name);
+      i->Text(name);
+      return i;
+    };
+    MenuBar bar;
+    bar.Append(item("FileMenu"));
+    Probe& w = ProbeInstance();
+    w.MenuBar(&bar);
+    MenuItem& file = bar.Child("FileMenu");
+    file.Append(item("First"));
+    file.Append(item("Recent"));
+    file.Append(item("Last"));
+    MenuItem& recent = file.Child("Recent");
+    recent.Append(item("Older"));
+
+    const QList<QAction*> onBar = w.Native()->menuBar()->actions();
+    QCOMPARE(onBar, QList<QAction*>{file.NativeAction()});
+    QMenu* fileMenu = file.NativeAction()->menu();
+    QVERIFY(fileMenu);
+    QCOMPARE(fileMenu->actions(), (QList<QAction*>{file.Child("First").NativeAction(), recent.NativeAction(),
+                                                   file.Child("Last").NativeAction()}));
+    QVERIFY(recent.NativeAction()->menu());
+    QCOMPARE(recent.NativeAction()->menu()->actions(), QList<QAction*>{recent.Child("Older").NativeAction()});
+    QCOMPARE(recent.NativeAction()->text(), QString("Recent"));
+  }
+
+  // A separator draws a line only: the "-" that makes it one is no caption.
+  void separatorHasNoCaption() {
+    MenuItem line;
+    line.Text("-");
+    QVERIFY(line.NativeAction()->isSeparator());
+    QCOMPARE(line.NativeAction()->text(), QString());
+    QCOMPARE(line.Text(), std::string("-"));
+    line.Text("Print");
+    QVERIFY(!line.NativeAction()->isSeparator());
+    QCOMPARE(line.NativeAction()->text(), QString("Print"));
+  }
+
+  // An item shows a check indicator once its check mark has been set,
+  // ticked or not, and choosing it leaves the mark to the program.
+  void checkMarks() {
+    MenuItem never, unticked, ticked;
+    for (MenuItem* i : {&never, &unticked, &ticked}) i->Name("Unbound");
+    unticked.Checked(false);
+    ticked.Checked(true);
+    QVERIFY(!never.NativeAction()->isCheckable());
+    QVERIFY(unticked.NativeAction()->isCheckable());
+    QVERIFY(!unticked.NativeAction()->isChecked());
+    QVERIFY(ticked.NativeAction()->isCheckable());
+    QVERIFY(ticked.NativeAction()->isChecked());
+    for (MenuItem* i : {&unticked, &ticked}) {
+      const bool before = i->Checked();
+      i->NativeAction()->trigger();
+      QCOMPARE(i->Checked(), before);
+      QCOMPARE(i->NativeAction()->isChecked(), before);
+    }
   }
 
   void dispatchFrontWindowFirst() {

@@ -16,14 +16,6 @@
 
 namespace {
 
-void SetTextColor(QWidget* w, const PropValue& v) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::WindowText, ToQColor(v));
-  p.setColor(QPalette::Text, ToQColor(v));
-  p.setColor(QPalette::ButtonText, ToQColor(v));
-  w->setPalette(p);
-}
-
 // The designs' carriage returns are line breaks.
 QString DisplayText(const std::string& text) {
   QString q = ToQ(text);
@@ -35,6 +27,13 @@ QString DisplayText(const std::string& text) {
 bool addOnsLoaded = false;
 
 }  // namespace
+
+void SetDesignTextColor(QWidget* w, const PropValue& v, std::initializer_list<QPalette::ColorRole> roles) {
+  QPalette p = w->palette();
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    for (QPalette::ColorRole role : roles) p.setColor(group, role, ToQColor(v));
+  w->setPalette(p);
+}
 
 QString ResolveFontFamily(const std::string& family) {
   if (family.empty() || family == "System") return QApplication::font().family();
@@ -134,7 +133,7 @@ TextField::TextField(Window& window) : ControlOf(window, "TextField") {
     e->setMaxLength(n > 0 ? n : 32767);
   });
   DeclareProperty("CueText", PropKind::Text, [e](const PropValue& v) { e->setPlaceholderText(ToQ(std::get<std::string>(v))); });
-  DeclareProperty("TextColor", PropKind::Color, [e](const PropValue& v) { SetTextColor(e, v); });
+  DeclareProperty("TextColor", PropKind::Color, [e](const PropValue& v) { SetDesignTextColor(e, v, {QPalette::Text}); });
   DeclareProperty("BackColor", PropKind::Color, [e](const PropValue& v) {
     QPalette p = e->palette();
     p.setColor(QPalette::Base, ToQColor(v));
@@ -166,7 +165,7 @@ Label::Label(Window& window) : ControlOf(window, "Label") {
     l->setTextInteractionFlags(std::get<bool>(v) ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
   });
   DeclareStored({"Transparent"}, PropKind::Boolean);
-  DeclareProperty("TextColor", PropKind::Color, [l](const PropValue& v) { SetTextColor(l, v); });
+  DeclareProperty("TextColor", PropKind::Color, [l](const PropValue& v) { SetDesignTextColor(l, v, {QPalette::WindowText}); });
   DeclareStored({"DataSource", "DataField"}, PropKind::Text);
 }
 

@@ -5,7 +5,6 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTextEdit>
 
 #include "platform/Application.h"
@@ -25,9 +24,14 @@ QKeySequence ToKeySequence(const std::string& shortcut) {
 }
 
 // The Edit commands that no handler takes act on the focused text control.
+// A read-only control takes only those that leave its text as it is, Copy
+// and Select All: the others would change a text that the program alone
+// sets.
 bool StandardEditCommand(const std::string& name) {
+  const bool edits = name == "EditUndo" || name == "EditCut" || name == "EditPaste" || name == "EditClear";
   QWidget* focus = QApplication::focusWidget();
   if (auto* e = qobject_cast<QLineEdit*>(focus)) {
+    if (edits && e->isReadOnly()) return true;
     if (name == "EditUndo") e->undo();
     else if (name == "EditCut") e->cut();
     else if (name == "EditCopy") e->copy();
@@ -38,6 +42,7 @@ bool StandardEditCommand(const std::string& name) {
     return true;
   }
   if (auto* t = qobject_cast<QTextEdit*>(focus)) {
+    if (edits && t->isReadOnly()) return true;
     if (name == "EditUndo") t->undo();
     else if (name == "EditCut") t->cut();
     else if (name == "EditCopy") t->copy();
@@ -55,7 +60,12 @@ bool StandardEditCommand(const std::string& name) {
 MenuItem::MenuItem() : action_(new QAction()) {
   action_->setMenuRole(QAction::NoRole);
   action_->setShortcutContext(Qt::ApplicationShortcut);
-  QObject::connect(action_, &QAction::triggered, [this] { RuntimeGuard([this] { Chosen(); }); });
+  QObject::connect(action_, &QAction::triggered, [this] {
+    // Choosing a check item does not tick or untick it: the check mark is
+    // the program's to set.
+    action_->setChecked(checked_);
+    RuntimeGuard([this] { Chosen(); });
+  });
 }
 
 MenuItem::~MenuItem() {
@@ -92,31 +102,41 @@ void MenuItem::Enabled(bool on) {
 
 void MenuItem::Checked(bool on) {
   checked_ = on;
+  // Once the program sets its check mark, either way, the item is a check
+  // item and shows its indicator ticked or empty; an item never set shows
+  // none.
+  checkable_ = true;
   SyncAction();
 }
 
 void MenuItem::SyncAction() {
-  action_->setSeparator(text_ == "-");
-  action_->setText(ToQ(text_));
+  // A separator is a line, without the caption that made it one.
+  const bool separator = text_ == "-";
+  action_->setSeparator(separator);
+  action_->setText(separator ? QString() : ToQ(text_));
   if (menu_) menu_->setTitle(ToQ(text_));
   action_->setShortcut(ToKeySequence(shortcut_));
   action_->setVisible(visible_);
   action_->setEnabled(enabled_);
-  if (checked_) action_->setCheckable(true);
+  action_->setCheckable(checkable_);
   action_->setChecked(checked_);
 }
 
 void MenuItem::MakeMenu() {
   if (menu_) return;
-  const QAction::MenuRole role = action_->menuRole();
-  delete action_;
+  QAction* plain = action_;
   menu_ = std::make_unique<QMenu>();
   action_ = menu_->menuAction();
-  action_->setMenuRole(role);
+  action_->setMenuRole(plain->menuRole());
   QObject::connect(menu_.get(), &QMenu::aboutToShow, [] {
     if (Application* app = RuntimeApplication()) RuntimeGuard([app] { app->Event_EnableMenuItems(); });
   });
   SyncAction();
+  // An item that already stands in a menu or a menu bar becomes a menu in
+  // its place there.
+  for (QObject* holder : plain->associatedObjects())
+    if (auto* w = qobject_cast<QWidget*>(holder)) w->insertAction(plain, action_);
+  delete plain;
 }
 
 void MenuItem::Append(std::unique_ptr<MenuItem> child) {

@@ -33,6 +33,8 @@ class MenuItem {
   void Visible(bool on);
   bool Enabled() const { return enabled_; }
   void Enabled(bool on);
+  // An item whose check mark has been set, ticked or not, shows its check
+  // indicator from then on; choosing it leaves the mark as it is.
   bool Checked() const { return checked_; }
   void Checked(bool on);
 
@@ -58,7 +60,8 @@ class MenuItem {
   void SyncAction();
 
   std::string name_, text_, shortcut_;
-  bool shortcutSet_ = false, autoEnable_ = false, visible_ = true, enabled_ = true, checked_ = false;
+  bool shortcutSet_ = false, autoEnable_ = false, visible_ = true, enabled_ = true, checked_ = false,
+       checkable_ = false;
   std::vector<std::unique_ptr<MenuItem>> children_;
   MenuItem* parent_ = nullptr;
   QAction* action_ = nullptr;

@@ -137,7 +137,8 @@ TextArea::TextArea(Window& window) : ControlOf(window, "TextArea") {
   DeclareTextProperties();
   DeclareProperty("Text", PropKind::Text, [this](const PropValue& v) { Text(std::get<std::string>(v)); });
   DeclareProperty("ReadOnly", PropKind::Boolean, [e](const PropValue& v) { e->setReadOnly(std::get<bool>(v)); });
-  DeclareStored({"Multiline", "AutomaticallyCheckSpelling", "HideSelection"}, PropKind::Boolean);
+  DeclareStored({"Multiline", "AutomaticallyCheckSpelling"}, PropKind::Boolean);
+  DeclareProperty("HideSelection", PropKind::Boolean, [this](const PropValue&) { ApplySelectionColors(); });
   DeclareProperty("Styled", PropKind::Boolean, [e](const PropValue& v) { e->setAcceptRichText(std::get<bool>(v)); });
   DeclareProperty("ScrollbarVertical", PropKind::Boolean, [e](const PropValue& v) {
     e->setVerticalScrollBarPolicy(std::get<bool>(v) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
@@ -158,15 +159,15 @@ TextArea::TextArea(Window& window) : ControlOf(window, "TextArea") {
     alignment_ = std::get<int32_t>(v);
     ApplyBlockFormats();
   });
-  DeclareProperty("TextColor", PropKind::Color, [e](const PropValue& v) {
-    QPalette p = e->palette();
-    p.setColor(QPalette::Text, ToQColor(v));
-    e->setPalette(p);
+  DeclareProperty("TextColor", PropKind::Color, [this, e](const PropValue& v) {
+    SetDesignTextColor(e, v, {QPalette::Text});
+    ApplySelectionColors();
   });
-  DeclareProperty("BackColor", PropKind::Color, [e](const PropValue& v) {
+  DeclareProperty("BackColor", PropKind::Color, [this, e](const PropValue& v) {
     QPalette p = e->palette();
     p.setColor(QPalette::Base, ToQColor(v));
     e->setPalette(p);
+    ApplySelectionColors();
   });
   DeclareStored({"Mask", "Format", "DataSource", "DataField"}, PropKind::Text);
 }
@@ -255,6 +256,22 @@ void TextArea::SelLength(int32_t length) {
 }
 
 std::string TextArea::SelText() const { return Mid(Text(), SelStart() + 1, SelLength()); }
+
+// The text area draws its selection in the inactive colours while it lacks
+// the focus. To hide the selection then, those colours are the text's own.
+void TextArea::ApplySelectionColors() {
+  QTextEdit* e = Edit();
+  const bool hide = HideSelection();
+  if (!hide && !selectionHidden_) return;
+  QPalette p = e->palette();
+  const QPalette desktop = QApplication::palette(e);
+  const QPalette::ColorGroup off = QPalette::Inactive;
+  p.setBrush(off, QPalette::Highlight, hide ? p.brush(off, QPalette::Base) : desktop.brush(off, QPalette::Highlight));
+  p.setBrush(off, QPalette::HighlightedText,
+             hide ? p.brush(off, QPalette::Text) : desktop.brush(off, QPalette::HighlightedText));
+  e->setPalette(p);
+  selectionHidden_ = hide;
+}
 
 bool TextArea::ReadOnly() const { return Edit()->isReadOnly(); }
 void TextArea::ReadOnly(bool on) { SetProperty("ReadOnly", on); }

@@ -64,6 +64,9 @@ class TextArea : public ControlOf<TextArea> {
   void LineSpacing(double factor);  // 1.0: single spacing
   bool ReadOnly() const;
   void ReadOnly(bool on);
+  // The selection is drawn only while the text area has the focus.
+  bool HideSelection() const { return DesignBool("HideSelection"); }
+  void HideSelection(bool on) { SetProperty("HideSelection", on); }
   bool Multiline() const { return DesignBool("Multiline", true); }
   void Multiline(bool on) { SetProperty("Multiline", on); }
   bool Styled() const;  // pasted text keeps its fonts and colours
@@ -87,10 +90,12 @@ class TextArea : public ControlOf<TextArea> {
   explicit TextArea(Window& window);
   QTextEdit* Edit() const;
   void ApplyBlockFormats();
+  void ApplySelectionColors();
   int32_t CharIndexOf(int docPosition) const;
   int DocPositionOf(int32_t charIndex) const;
 
   std::string text_;  // as last set, while the document still shows it
   double lineSpacing_ = 1.0;
   int32_t alignment_ = 0;
+  bool selectionHidden_ = false;
 };

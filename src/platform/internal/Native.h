@@ -4,9 +4,11 @@
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
+#include <QPalette>
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -45,6 +47,11 @@ class NativeWindow : public QMainWindow {
  private:
   Window& owner_;
 };
+
+// A design's text colour in the given roles of the enabled control, active
+// window or not. The disabled state keeps the desktop's colour, so that a
+// disabled control looks disabled.
+void SetDesignTextColor(QWidget* w, const PropValue& v, std::initializer_list<QPalette::ColorRole> roles);
 
 // A font family as the designs name it: "System" is the desktop's default
 // user-interface font.
