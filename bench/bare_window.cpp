@@ -32,11 +32,13 @@ class Bare : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    if (!painted_) Stamp("first-paint");
-    painted_ = true;
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     p.drawText(rect(), Qt::AlignCenter, QString::number(count_));
+    p.end();
+    // Once the paint is done, as the program's stamp.
+    if (!painted_) Stamp("first-paint");
+    painted_ = true;
     if (announce_) Stamp("banner1-painted");
     announce_ = false;
   }

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-gtk-platformtheme
-  libespeak-ng-dev espeak-ng-data
+  libespeak-ng-dev libpcaudio-dev espeak-ng-data
   fonts-urw-base35 fonts-dejavu-core fontconfig
   xvfb xdotool x11-utils poppler-utils
   clang libclang-rt-14-dev

@@ -9,6 +9,7 @@
 #include "platform/Speech.h"
 #include "platform/Window.h"
 #include "platform/internal/Native.h"
+#include "platform/internal/Style.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ bool Application::HandleMenuCommand(const std::string& itemName) {
 
 Runtime::Runtime(int& argc, char** argv) {
   new QApplication(argc, argv);
+  RuntimeInstallStyle();
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName("Servalo");
   QApplication::setApplicationVersion(SERVALO_SHORT_VERSION);

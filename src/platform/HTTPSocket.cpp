@@ -1,38 +1,34 @@
 #include "platform/HTTPSocket.h"
 
-#include <QNetworkProxy>
 #include <QObject>
-#include <QTcpSocket>
 
 #include "platform/Window.h"
+#include "platform/internal/NetModule.h"
 
 namespace {
 
-int32_t ErrorCode(QAbstractSocket::SocketError error) {
-  switch (error) {
-    case QAbstractSocket::HostNotFoundError: return kHTTPErrorNameNotResolved;
-    case QAbstractSocket::ConnectionRefusedError: return kHTTPErrorConnectionRefused;
-    case QAbstractSocket::NetworkError: return kHTTPErrorNetworkUnreachable;
-    case QAbstractSocket::SocketTimeoutError: return kHTTPErrorTimedOut;
-    default: return kHTTPErrorOther;
+int32_t ErrorCode(TcpConnection::Failure failure) {
+  switch (failure) {
+    case TcpConnection::Failure::NameNotResolved: return kHTTPErrorNameNotResolved;
+    case TcpConnection::Failure::Refused: return kHTTPErrorConnectionRefused;
+    case TcpConnection::Failure::Unreachable: return kHTTPErrorNetworkUnreachable;
+    case TcpConnection::Failure::TimedOut: return kHTTPErrorTimedOut;
+    case TcpConnection::Failure::Other: break;
   }
+  return kHTTPErrorOther;
 }
 
 }  // namespace
 
-// One request at a time. The socket's signals and the queued events go
-// through relay, so dropping the connection disconnects them all at once.
+// One request at a time. The queued events go through relay, so that a
+// request's pending event can outlive neither it nor its window.
 struct HTTPSocket::Request {
   enum class State { Idle, Connecting, Receiving, Done };
 
   explicit Request(HTTPSocket& socket) : owner(socket), relay(new QObject()) {}
   ~Request() {
     *alive = false;
-    if (socket) {
-      QObject::disconnect(socket, nullptr, relay, nullptr);
-      socket->abort();
-      delete socket;
-    }
+    connection.reset();
     // A handler of this socket may be what is closing the window: the
     // relay is still inside its event then, and must outlive it.
     if (delivering) relay->deleteLater();
@@ -46,15 +42,12 @@ struct HTTPSocket::Request {
     url = requestedURL;
     reader = HTTPAnswerReader();
     request = HTTPRequestBytes(target);
+    NetSupport* net = RuntimeNetSupport();
+    if (!net) return DeliverError(kHTTPErrorOther);
     state = State::Connecting;
-    socket = new QTcpSocket();
-    socket->setProxy(QNetworkProxy::NoProxy);
-    QObject::connect(socket, &QTcpSocket::connected, relay, [this] { OnConnected(); });
-    QObject::connect(socket, &QTcpSocket::readyRead, relay, [this] { OnReadyRead(); });
-    QObject::connect(socket, &QTcpSocket::disconnected, relay, [this] { OnEnded(); });
-    QObject::connect(socket, &QTcpSocket::errorOccurred, relay,
-                     [this](QAbstractSocket::SocketError error) { OnError(error); });
-    socket->connectToHost(QString::fromStdString(target.host), target.port);
+    connection = net->Connect(target.host, uint16_t(target.port),
+                              {[this] { OnConnected(); }, [this] { OnReadyRead(); }, [this] { OnEnded(); },
+                               [this](TcpConnection::Failure failure) { OnFailed(failure); }});
   }
 
   void FailAtOnce(const std::string& requestedURL, int32_t code) {
@@ -68,7 +61,7 @@ struct HTTPSocket::Request {
     if (state == State::Done) return;
     if (!WindowOpen()) return Abandon();
     state = State::Receiving;
-    socket->write(request.data(), qint64(request.size()));
+    connection->Write(request);
   }
 
   void OnReadyRead() {
@@ -87,34 +80,29 @@ struct HTTPSocket::Request {
     DeliverPage();
   }
 
-  void OnError(QAbstractSocket::SocketError error) {
+  void OnFailed(TcpConnection::Failure failure) {
     if (state == State::Done) return;
     if (!WindowOpen()) return Abandon();
-    // A close by the server comes as an error first; it, and any failure
-    // once the connection stands, ends the page rather than the request.
-    if (state == State::Receiving || error == QAbstractSocket::RemoteHostClosedError) return OnEnded();
-    DeliverError(ErrorCode(error));
+    // A failure once the connection stands ends the page rather than the
+    // request.
+    if (state == State::Receiving) return OnEnded();
+    DeliverError(ErrorCode(failure));
   }
 
   void Take() {
-    const QByteArray bytes = socket->readAll();
-    if (reader.Feed(std::string_view(bytes.constData(), size_t(bytes.size())))) DeliverPage();
+    if (reader.Feed(connection->ReadAll())) DeliverPage();
   }
 
-  // Stops the connection without deleting the socket, which may be the
-  // one whose signal is running.
+  // Stops the connection without destroying it: it may be the one whose
+  // handler is running.
   void StopSocket() {
     state = State::Done;
-    if (!socket) return;
-    QObject::disconnect(socket, nullptr, relay, nullptr);
-    socket->abort();
+    if (connection) connection->Stop();
   }
 
   void DeleteSocket() {
-    if (!socket) return;
     StopSocket();
-    delete socket;
-    socket = nullptr;
+    connection.reset();
   }
 
   void Abandon() { StopSocket(); }
@@ -157,7 +145,7 @@ struct HTTPSocket::Request {
 
   HTTPSocket& owner;
   QObject* relay;
-  QTcpSocket* socket = nullptr;
+  std::unique_ptr<TcpConnection> connection;
   State state = State::Idle;
   std::string url, request;
   HTTPAnswerReader reader;

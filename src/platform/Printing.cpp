@@ -1,16 +1,14 @@
 #include "platform/Printing.h"
 
 #include <QApplication>
-#include <QPageSize>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 
 #include <algorithm>
 
 #include "platform/Dialogs.h"
 #include "platform/Window.h"
 #include "platform/internal/Native.h"
+#include "platform/internal/PrintModule.h"
 
 namespace {
 
@@ -18,28 +16,23 @@ constexpr double kBoxWidth = 540, kBoxHeight = 720;
 // The least margin kept around a box that had to be scaled down.
 constexpr double kLeastMargin = 18;
 
-// One device unit is one point: the printer works at 72 dots per inch.
-// Text and lines stay vectors in the job, so nothing is lost by it.
-void PrepareForPoints(QPrinter& printer, const PrinterSetup* setup) {
-  if (setup && setup->PageWidth > 0 && setup->PageHeight > 0)
-    printer.setPageSize(QPageSize(QSizeF(setup->PageWidth, setup->PageHeight), QPageSize::Point));
-  printer.setResolution(72);
-  printer.setFullPage(true);  // the origin at the sheet's corner; the box is placed by hand
+QSizeF SheetOf(const PrinterSetup* setup) {
+  if (setup && setup->PageWidth > 0 && setup->PageHeight > 0) return QSizeF(setup->PageWidth, setup->PageHeight);
+  return QSizeF();
 }
 
 class DesktopPrinterDialog : public IPrinterDialog {
  public:
   std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup, Window* parent) override {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (setup && setup->PageWidth > 0 && setup->PageHeight > 0)
-      printer->setPageSize(QPageSize(QSizeF(setup->PageWidth, setup->PageHeight), QPageSize::Point));
     QWidget* over = parent ? static_cast<QWidget*>(parent->Native()) : QApplication::activeWindow();
-    {
-      QPrintDialog dialog(printer.get(), over);
-      if (dialog.exec() != QDialog::Accepted) return nullptr;
+    PrintSupport* support = RuntimePrintSupport();
+    if (!support) {
+      RuntimeMsgBox("Printing is not available: the printing support could not be loaded.");
+      return nullptr;
     }
-    PrepareForPoints(*printer, nullptr);
-    auto surface = std::make_unique<PrinterGraphics>(std::move(printer));
+    std::unique_ptr<PrintJob> job = support->AskDesktop(over, SheetOf(setup));
+    if (!job) return nullptr;
+    auto surface = std::make_unique<PrinterGraphics>(std::move(job));
     if (!surface->Active()) {
       RuntimeMsgBox("The printer could not be opened. Nothing was printed.");
       return nullptr;
@@ -53,13 +46,13 @@ IPrinterDialog* installed = nullptr;
 }  // namespace
 
 struct PrinterGraphics::Impl {
-  std::unique_ptr<QPrinter> printer;
+  std::unique_ptr<PrintJob> job;
   QPainter painter;
 };
 
-PrinterGraphics::PrinterGraphics(std::unique_ptr<QPrinter> printer) : impl_(std::make_unique<Impl>()) {
-  impl_->printer = std::move(printer);
-  if (impl_->painter.begin(impl_->printer.get())) PlacePageBox();
+PrinterGraphics::PrinterGraphics(std::unique_ptr<PrintJob> job) : impl_(std::make_unique<Impl>()) {
+  impl_->job = std::move(job);
+  if (impl_->painter.begin(impl_->job->Device())) PlacePageBox();
 }
 
 PrinterGraphics::~PrinterGraphics() {
@@ -72,14 +65,14 @@ QPainter& PrinterGraphics::Painter() { return impl_->painter; }
 
 void PrinterGraphics::NextPage() {
   if (!Active()) return;
-  impl_->printer->newPage();
+  impl_->job->NewPage();
   PlacePageBox();
 }
 
 // The box's origin and scale on the sheet, set again on every page.
 void PrinterGraphics::PlacePageBox() {
-  const double dpi = impl_->printer->resolution();
-  const QRectF sheet = impl_->printer->paperRect(QPrinter::DevicePixel);
+  const double dpi = impl_->job->Resolution();
+  const QRectF sheet = impl_->job->Sheet();
   const double sheetW = sheet.width() * 72.0 / dpi, sheetH = sheet.height() * 72.0 / dpi;
   double scale = 1.0;
   if (sheetW < kBoxWidth + 2 * kLeastMargin || sheetH < kBoxHeight + 2 * kLeastMargin)
@@ -93,12 +86,10 @@ void PrinterGraphics::PlacePageBox() {
 }
 
 std::unique_ptr<PrinterGraphics> RuntimeNewPdfPageSurface(const std::string& path, const PrinterSetup* setup) {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setOutputFileName(ToQ(path));
+  PrintSupport* support = RuntimePrintSupport();
+  if (!support) return nullptr;
   const PrinterSetup letter;
-  PrepareForPoints(*printer, setup ? setup : &letter);
-  auto surface = std::make_unique<PrinterGraphics>(std::move(printer));
+  auto surface = std::make_unique<PrinterGraphics>(support->NewPdfJob(ToQ(path), SheetOf(setup ? setup : &letter)));
   if (!surface->Active()) return nullptr;
   return surface;
 }

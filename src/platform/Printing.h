@@ -12,7 +12,7 @@
 
 #include "platform/Graphics.h"
 
-class QPrinter;
+class PrintJob;
 class Window;
 
 // The sheet the dialog proposes, in units of 1/72 inch.
@@ -23,10 +23,10 @@ struct PrinterSetup {
 
 class PrinterGraphics : public Graphics {
  public:
-  // Takes a printer that is set up with its destination; starts the first
+  // Takes a print job that is set up with its destination; starts the first
   // page. Check Active(): a destination that cannot be opened gives an
   // inactive surface.
-  explicit PrinterGraphics(std::unique_ptr<QPrinter> printer);
+  explicit PrinterGraphics(std::unique_ptr<PrintJob> job);
   // Ends the job: the pages go to the printer or the file.
   ~PrinterGraphics() override;
 

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
+#include <pcaudiolib/audio.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -24,17 +25,88 @@ using Clock = std::chrono::steady_clock;
 // device is tried again.
 constexpr auto kAudioRetry = std::chrono::seconds(60);
 
+// espeak-ng and the sound libraries under it (a score of them) are loaded
+// on the speech thread when the engine first starts, not with the program:
+// the control panel does not wait for them.
+constexpr const char* kEngineLibrary = "libespeak-ng.so.1";
+
+// The engine's entry points, found in the library once it is loaded.
+struct Engine {
+  decltype(&espeak_ng_InitializePath) InitializePath = nullptr;
+  decltype(&espeak_ng_Initialize) Initialize = nullptr;
+  decltype(&espeak_ng_ClearErrorContext) ClearErrorContext = nullptr;
+  decltype(&espeak_SetSynthCallback) SetSynthCallback = nullptr;
+  decltype(&espeak_ng_InitializeOutput) InitializeOutput = nullptr;
+  decltype(&espeak_ng_SetVoiceByName) SetVoiceByName = nullptr;
+  decltype(&espeak_ng_GetSampleRate) GetSampleRate = nullptr;
+  decltype(&espeak_ng_Synthesize) Synthesize = nullptr;
+  decltype(&espeak_ng_Terminate) Terminate = nullptr;
+  // The sound-device library the engine plays through, one of its own
+  // dependencies: SoundDeviceOpens asks it whether playing can work.
+  decltype(&create_audio_device_object) CreateAudio = nullptr;
+  decltype(&audio_object_open) OpenAudio = nullptr;
+  decltype(&audio_object_close) CloseAudio = nullptr;
+  decltype(&audio_object_destroy) DestroyAudio = nullptr;
+  void* library = nullptr;
+
+  // False, with nothing loaded, when the library or one of its entry points
+  // is missing: the program then runs without speech.
+  bool Load() {
+    library = dlopen(kEngineLibrary, RTLD_NOW | RTLD_LOCAL);
+    if (!library) return false;
+    const bool found = Find(InitializePath, "espeak_ng_InitializePath") &&
+                       Find(Initialize, "espeak_ng_Initialize") &&
+                       Find(ClearErrorContext, "espeak_ng_ClearErrorContext") &&
+                       Find(SetSynthCallback, "espeak_SetSynthCallback") &&
+                       Find(InitializeOutput, "espeak_ng_InitializeOutput") &&
+                       Find(SetVoiceByName, "espeak_ng_SetVoiceByName") &&
+                       Find(GetSampleRate, "espeak_ng_GetSampleRate") &&
+                       Find(Synthesize, "espeak_ng_Synthesize") && Find(Terminate, "espeak_ng_Terminate");
+    if (!found) {
+      dlclose(library);
+      library = nullptr;
+      return false;
+    }
+    // Optional: without them, SoundDeviceOpens cannot ask.
+    Find(CreateAudio, "create_audio_device_object");
+    Find(OpenAudio, "audio_object_open");
+    Find(CloseAudio, "audio_object_close");
+    Find(DestroyAudio, "audio_object_destroy");
+    return true;
+  }
+
+  // Whether the sound device opens now, asked as the engine asks when it
+  // starts to play. Without a device the engine would say so on standard
+  // error for every text; asking first keeps a program without sound
+  // silent. True when it cannot be asked: the engine then finds out.
+  bool SoundDeviceOpens(int rate) {
+    if (!CreateAudio || !OpenAudio || !CloseAudio || !DestroyAudio) return true;
+    audio_object* device = CreateAudio(nullptr, "Servalo", "Announcements");
+    if (!device) return false;
+    const bool opens = OpenAudio(device, AUDIO_OBJECT_FORMAT_S16LE, uint32_t(rate), 1) == 0;
+    if (opens) CloseAudio(device);
+    DestroyAudio(device);
+    return opens;
+  }
+
+  template <class F>
+  bool Find(F& fn, const char* name) {
+    fn = reinterpret_cast<F>(dlsym(library, name));
+    return fn != nullptr;
+  }
+};
+
 // The sound library that espeak-ng plays through reports a missing sound
 // card on standard error, several lines for each attempt. The program runs
 // on silently without a device, so those reports are muted; nothing else in
-// the program uses that library. Found at run time: it is there only as a
-// dependency of espeak-ng's audio output.
+// the program uses that library. Looked up among the engine's own
+// dependencies, where it is when it is there at all.
 void IgnoreSoundLibraryError(const char*, int, const char*, int, const char*, ...) {}
 
-void MuteSoundLibraryErrors() {
+void MuteSoundLibraryErrors(void* engineLibrary) {
   using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
   using SetHandler = int (*)(Handler);
-  auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
+  auto set = reinterpret_cast<SetHandler>(dlsym(engineLibrary, "snd_lib_error_set_handler"));
   if (set) set(IgnoreSoundLibraryError);
 }
 
@@ -127,7 +199,6 @@ class EspeakSpeech : public ISpeech {
   // ---- The worker thread: everything below runs there only.
 
   void Run() {
-    MuteSoundLibraryErrors();
     for (;;) {
       Job job;
       {
@@ -152,18 +223,20 @@ class EspeakSpeech : public ISpeech {
   bool Started() {
     if (state_ == State::Unstarted) {
       state_ = State::Broken;
-      espeak_ng_InitializePath(nullptr);
+      if (!engine_.Load()) return false;
+      MuteSoundLibraryErrors(engine_.library);
+      engine_.InitializePath(nullptr);
       espeak_ng_ERROR_CONTEXT context = nullptr;
       // The voice data missing or damaged: no speech for this run.
-      if (espeak_ng_Initialize(&context) != ENS_OK) {
-        espeak_ng_ClearErrorContext(&context);
+      if (engine_.Initialize(&context) != ENS_OK) {
+        engine_.ClearErrorContext(&context);
         return false;
       }
-      espeak_SetSynthCallback(CollectSamples);
-      if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) != ENS_OK) return false;
+      engine_.SetSynthCallback(CollectSamples);
+      if (engine_.InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) != ENS_OK) return false;
       output_ = Output::Memory;
-      if (espeak_ng_SetVoiceByName("en") != ENS_OK) return false;
-      rate_ = espeak_ng_GetSampleRate();
+      if (engine_.SetVoiceByName("en") != ENS_OK) return false;
+      rate_ = engine_.GetSampleRate();
       state_ = State::Ready;
     }
     return state_ == State::Ready;
@@ -177,13 +250,16 @@ class EspeakSpeech : public ISpeech {
                           : ENOUTPUT_MODE_SYNCHRONOUS;
     // Playing opens the sound device here; without one, this still
     // succeeds and each text then fails at once.
-    if (espeak_ng_InitializeOutput(mode, 0, nullptr) != ENS_OK) return false;
+    if (engine_.InitializeOutput(mode, 0, nullptr) != ENS_OK) return false;
     output_ = output;
     return true;
   }
 
   void Stop() {
-    if (state_ == State::Ready) espeak_ng_Terminate();
+    // Ending the engine with its output on a device that never opened
+    // makes it report on standard error; with memory output it ends quietly.
+    if (state_ == State::Ready && !deviceOpened_) Use(Output::Memory);
+    if (state_ == State::Ready) engine_.Terminate();
     state_ = State::Broken;
   }
 
@@ -193,18 +269,26 @@ class EspeakSpeech : public ISpeech {
 
   void Play(const std::string& text) {
     if (Clock::now() < retryAt_ || !Use(Output::Playback)) return;
+    if (!deviceOpened_ && !engine_.SoundDeviceOpens(rate_)) {
+      retryAt_ = Clock::now() + kAudioRetry;
+      return;
+    }
+    deviceOpened_ = true;
     const espeak_ng_STATUS status =
-        espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+        engine_.Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
     // No sound device (or it went away): drop the texts for a while
     // rather than fail at every one, then try the device again.
-    if (status != ENS_OK) retryAt_ = Clock::now() + kAudioRetry;
+    if (status != ENS_OK) {
+      deviceOpened_ = false;
+      retryAt_ = Clock::now() + kAudioRetry;
+    }
   }
 
   Samples Retrieve(const std::string& text) {
     Samples s;
     if (!Use(Output::Memory)) return s;
     s.rate = rate_;
-    espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &s.samples);
+    engine_.Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &s.samples);
     return s;
   }
 
@@ -214,9 +298,11 @@ class EspeakSpeech : public ISpeech {
   std::thread worker_;
   bool stopping_ = false;
   // The worker's own.
+  Engine engine_;
   State state_ = State::Unstarted;
   Output output_ = Output::Memory;
   int32_t rate_ = 0;
+  bool deviceOpened_ = false;  // the sound device opened at the last try
   Clock::time_point retryAt_{};
 };
 

@@ -61,4 +61,7 @@ sleep 1.3
 trigger
 status=$(e2e_wait_exit 20) || e2e_fail "the program did not end after the last table"
 [ "$status" = 0 ] || { cat "$E2E_TMP/app.log" >&2; e2e_fail "exit status $status"; }
-echo "PASS: three tables called, the program ended by itself"
+# Sound was on, and this machine may have no sound device: the program
+# runs on in silence, and writes nothing about it.
+[ ! -s "$E2E_TMP/app.log" ] || e2e_fail "the program wrote on standard output or error"
+echo "PASS: three tables called, the program ended by itself, nothing written"
