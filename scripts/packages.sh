@@ -3,7 +3,8 @@
 # that installs those that are missing. Usage: scripts/packages.sh LEVEL
 #   run   building the program and running it   (scripts/setup.sh, scripts/run.sh)
 #   test  + the tools the tests drive           (scripts/test.sh)
-#   ci    + the sanitizer and fuzzing builds    (.ci/run)
+#   ci    + the fuzzing build                   (.ci/run; its sanitizer build
+#           needs nothing beyond g++)
 # Each level includes the ones above it. With SERVALO_DRY_RUN=1 it installs
 # nothing and prints the level's packages and those missing.
 set -euo pipefail
