@@ -1,9 +1,15 @@
 #include "platform/Application.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QResource>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/Design.h"
 #include "platform/Speech.h"
@@ -16,6 +22,33 @@ namespace {
 Application* theApp = nullptr;
 bool quitting = false;
 int quitCode = 0;
+
+// The arguments the toolkit runs with; the application object keeps and
+// edits them, so they live as long as the process.
+std::vector<std::string> toolkitArgs;
+std::vector<char*> toolkitArgv;
+int toolkitArgc = 0;
+
+// The program places its windows itself and reads the live state of Ctrl
+// and Alt whichever program has the focus. A Wayland client may do neither,
+// so it runs on X11: on XWayland under a Wayland desktop.
+constexpr const char* kWindowSystem = "xcb";
+
+// The application's icon at each size it is built in, from raw RGBA pixels:
+// decoding an image file would load every image-format plugin at start.
+QIcon WindowIcon() {
+  QIcon icon;
+  const QDir dir(QStringLiteral(":/servalo/icon"));
+  for (const QString& name : dir.entryList(QDir::Files)) {
+    const QByteArray rgba = QResource(dir.filePath(name)).uncompressedData();
+    const int side = int(std::lround(std::sqrt(double(rgba.size()) / 4)));
+    if (side == 0 || qsizetype(side) * side * 4 != rgba.size()) continue;
+    const QImage image(reinterpret_cast<const uchar*>(rgba.constData()), side, side, side * 4,
+                       QImage::Format_RGBA8888);
+    icon.addPixmap(QPixmap::fromImage(image));
+  }
+  return icon;
+}
 
 }  // namespace
 
@@ -44,12 +77,37 @@ bool Application::HandleMenuCommand(const std::string& itemName) {
   return false;
 }
 
+std::vector<std::string> RuntimeToolkitArguments(int argc, char** argv) {
+  std::vector<std::string> args(argv, argv + argc);
+  // The toolkit reads its options with one dash or two.
+  const bool platformArgument = std::any_of(args.begin() + std::min(argc, 1), args.end(), [](const std::string& a) {
+    return a == "-platform" || a == "--platform";
+  });
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !platformArgument)
+    args.insert(args.begin() + std::min(argc, 1), {"-platform", kWindowSystem});
+  return args;
+}
+
 Runtime::Runtime(int& argc, char** argv) {
-  new QApplication(argc, argv);
+  toolkitArgs = RuntimeToolkitArguments(argc, argv);
+  toolkitArgv.clear();
+  for (std::string& a : toolkitArgs) toolkitArgv.push_back(a.data());
+  toolkitArgv.push_back(nullptr);
+  toolkitArgc = int(toolkitArgs.size());
+  new QApplication(toolkitArgc, toolkitArgv.data());
   RuntimeInstallStyle();
+  // The toolkit takes its own options out of the arguments; hand the rest
+  // back to the caller, as it would have done with the caller's own.
+  if (toolkitArgc <= argc) {
+    std::copy_n(toolkitArgv.begin(), toolkitArgc, argv);
+    argv[toolkitArgc] = nullptr;
+    argc = toolkitArgc;
+  }
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName("Servalo");
   QApplication::setApplicationVersion(SERVALO_SHORT_VERSION);
+  QGuiApplication::setDesktopFileName(QStringLiteral("servalo"));
+  QApplication::setWindowIcon(WindowIcon());
   quitting = false;
   quitCode = 0;
 }

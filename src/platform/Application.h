@@ -39,6 +39,9 @@ class Application {
 };
 
 // The platform's run-time: owns the GUI toolkit for the life of the process.
+// It starts the toolkit on the X11 window system unless the user has chosen
+// one, gives every window the application's icon, and names the
+// application's desktop entry ("servalo") to the desktop.
 class Runtime {
  public:
   Runtime(int& argc, char** argv);
@@ -48,6 +51,11 @@ class Runtime {
   // The run-time's exit step: discards what is left and gives the status.
   int Exit(int status);
 };
+
+// The arguments the GUI toolkit starts with: the program's own and, unless
+// the user has chosen a window system (QT_QPA_PLATFORM set, or a -platform
+// argument), a request for X11.
+std::vector<std::string> RuntimeToolkitArguments(int argc, char** argv);
 
 void RuntimeRegisterApplication(Application& app);
 Application* RuntimeApplication();
