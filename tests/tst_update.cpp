@@ -240,6 +240,9 @@ class TestUpdate : public QObject {
     QTest::newRow("404 carrying the feed")
         << true << std::vector<S>{S::Await(), S::Write(Answer(current, "404 Not Found")), S::Hangup()} << "current"
         << "" << false;
+    QTest::newRow("404 carrying a newer feed")
+        << true << std::vector<S>{S::Await(), S::Write(Answer(Feed("1.2.0", "Yes"), "404 Not Found")), S::Hangup()}
+        << "upgrade" << "1.2.0" << true;
     QTest::newRow("500 with no body, server stays")
         << true << std::vector<S>{S::Await(), S::Write(Answer("", "500 Internal Server Error")), S::Silence()}
         << "empty" << "" << false;
@@ -296,11 +299,31 @@ class TestUpdate : public QObject {
         << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose(current + pad)), S::Silence()} << "current"
         << "" << false;
     QTest::newRow("body over the cap, feed beyond it")
-        << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose(pad + current)), S::Hangup()} << "upgrade" << ""
+        << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose(pad + current)), S::Hangup()} << "error" << "200"
         << false;
-    QTest::newRow("no tags at all")
-        << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose("<html>Not here</html>")), S::Hangup()}
-        << "upgrade" << "" << false;
+    // A page without the version's start tag is no feed: the error road,
+    // with the answer's status code.
+    QTest::newRow("HTML page with status 200")
+        << true
+        << std::vector<S>{S::Await(), S::Write(Answer("<html><body>Sign in to use this network</body></html>")),
+                          S::Hangup()}
+        << "error" << "200" << false;
+    QTest::newRow("garbage: no status line, no tags")
+        << true << std::vector<S>{S::Await(), S::Write("\x8f\x01garbage\r\n\r\n<<<>>> \xff more"), S::Hangup()}
+        << "error" << "0" << false;
+    QTest::newRow("404 page without the tags")
+        << true
+        << std::vector<S>{S::Await(), S::Write(Answer("<html><h1>Not Found</h1></html>", "404 Not Found")), S::Hangup()}
+        << "error" << "404" << false;
+    QTest::newRow("only the end tag") << true
+                                      << std::vector<S>{S::Await(), S::Write(Answer("1.2.0</CurrentVersion>")), S::Hangup()}
+                                      << "error" << "200" << false;
+    QTest::newRow("a feed missing only Free")
+        << true
+        << std::vector<S>{S::Await(),
+                          S::Write(Answer("<CurrentVersion>1.2.0</CurrentVersion><Description>x</Description>")),
+                          S::Hangup()}
+        << "upgrade" << "1.2.0" << false;
     QTest::newRow("duplicated version: the first counts")
         << true
         << std::vector<S>{S::Await(),
@@ -368,6 +391,7 @@ class TestUpdate : public QObject {
     QVERIFY(!OpenVersionWindow());
     QVERIFY(f->urls.urls.empty());
     QCOMPARE(server.Connections(), listening ? 1 : 0);
+    if (road == "error") QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), NativeOf(Window1Instance()), 10000);
   }
 
   // ---- The current road
