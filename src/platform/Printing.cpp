@@ -1,6 +1,7 @@
 #include "platform/Printing.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
@@ -27,6 +28,19 @@ void PrepareForPoints(QPrinter& printer, const PrinterSetup* setup) {
   printer.setFullPage(true);  // the origin at the sheet's corner; the box is placed by hand
 }
 
+// Built with print-server support, the dialog shows its page range again
+// on every show, whatever its options say, for the server to apply; a PDF
+// file gets every page all the same. So the range is hidden once the
+// dialog is up.
+class PageRangeHider : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show)
+      if (auto* range = watched->findChild<QWidget*>("gbPrintRange")) range->hide();
+    return false;
+  }
+};
+
 class DesktopPrinterDialog : public IPrinterDialog {
  public:
   std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup, Window* parent) override {
@@ -35,7 +49,14 @@ class DesktopPrinterDialog : public IPrinterDialog {
       printer->setPageSize(QPageSize(QSizeF(setup->PageWidth, setup->PageHeight), QPageSize::Point));
     QWidget* over = parent ? static_cast<QWidget*>(parent->Native()) : QApplication::activeWindow();
     {
+      PageRangeHider hider;
       QPrintDialog dialog(printer.get(), over);
+      // Every page is printed: no range, selection or current page is
+      // offered that the print would ignore.
+      dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+      dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+      dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+      dialog.installEventFilter(&hider);
       if (dialog.exec() != QDialog::Accepted) return nullptr;
     }
     PrepareForPoints(*printer, nullptr);
