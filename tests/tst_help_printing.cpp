@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
+#include <QPrintDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include "AppFixture.h"
@@ -30,12 +33,35 @@ struct Page {
   QList<Word> words;
 };
 
-QString Run(const QStringList& args) {
+QString Run(const QStringList& args, const QString& program = "pdftotext") {
   QProcess p;
-  p.start("pdftotext", args);
+  p.start(program, args);
   if (!p.waitForFinished(120000) || p.exitCode() != 0) return QString();
   return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+// The fonts used on one page (from 1), by their PostScript names without
+// the subset prefix.
+QStringList PageFonts(const QString& path, int page) {
+  const QStringList lines =
+      Run({"-f", QString::number(page), "-l", QString::number(page), path}, "pdffonts").split('\n');
+  QStringList fonts;
+  for (int i = 2; i < lines.size(); ++i) {  // after the heading and its rule
+    QString name = lines[i].section(' ', 0, 0, QString::SectionSkipEmpty);
+    name.remove(QRegularExpression("^[A-Z]{6}\\+"));
+    if (!name.isEmpty() && !fonts.contains(name)) fonts << name;
+  }
+  fonts.sort();
+  return fonts;
+}
+
+QStringList Sorted(QStringList list) {
+  list.sort();
+  return list;
+}
+
+// The face the desktop's font configuration gives for a font request.
+QString FaceFor(const QString& request) { return Run({"-f", "%{postscriptname}", request}, "fc-match"); }
 
 QString Unescape(QString s) {
   s.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&apos;", "'");
@@ -116,12 +142,20 @@ class HelpPrintingTest : public QObject {
 
   QTemporaryDir dir;
   QString PdfPath() const { return dir.filePath("help.pdf"); }
+  QString bodyFace, footerFace;  // of the text block and of the footer
 
  private slots:
   void initTestCase() {
     QVERIFY(dir.isValid());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QVERIFY2(!Run({"-v"}).isNull() || QProcess::execute("pdftotext", {"-v"}) == 0, "pdftotext is missing");
+    // The body is set in bold Courier, the footer in plain Arial: here the
+    // faces that the font configuration puts in their place.
+    bodyFace = FaceFor("Courier:bold");
+    footerFace = FaceFor("Arial");
+    QVERIFY2(bodyFace.contains("Bold"), qPrintable(bodyFace));
+    QVERIFY2(!footerFace.isEmpty() && !footerFace.contains("Bold") && footerFace != FaceFor("Courier"),
+             qPrintable(footerFace));
   }
   void init() { QFile::remove(PdfPath()); }
 
@@ -151,6 +185,7 @@ class HelpPrintingTest : public QObject {
     QString expected = QString::fromStdString(help.TextArea1().Text());
     QCOMPARE(Normalized(Joined(page.body)), Normalized(expected));
     QCOMPARE(Joined(page.footer), "page 1 " + kStamp);
+    QCOMPARE(PageFonts(PdfPath(), 1), Sorted({bodyFace, footerFace}));
     // The text starts at the block's corner; the footer lies below it.
     QVERIFY(page.body.first().xMin >= 36 + 36 - 1 && page.body.first().xMin < 36 + 36 + 2);
     for (const Word& w : page.body) QVERIFY2(w.yMax <= kBlockBottom + 1, qPrintable(w.text));
@@ -181,6 +216,8 @@ class HelpPrintingTest : public QObject {
         const Split page = SplitPage(pages[k]);
         QCOMPARE(Joined(page.footer), "page " + QString::number(k + 1) + " " + kStamp);
         QVERIFY(!page.body.isEmpty());
+        // Bold Courier again after every footer.
+        QCOMPARE(PageFonts(PdfPath(), k + 1), Sorted({bodyFace, footerFace}));
         for (const Word& w : page.body) QVERIFY2(w.yMax <= kBlockBottom + 1, qPrintable(w.text));
         body << Joined(page.body);
       }
@@ -207,6 +244,7 @@ class HelpPrintingTest : public QObject {
     const QList<Page> pages = ReadPdf(PdfPath());
     QCOMPARE(pages.size(), 1);
     QCOMPARE(Joined(pages[0].words), "page 1 " + kStamp);
+    QCOMPARE(PageFonts(PdfPath(), 1), QStringList{footerFace});
   }
 
   void cancelPrintsNothing_data() {
@@ -267,6 +305,41 @@ class HelpPrintingTest : public QObject {
     QCOMPARE(printer.opened, 1);
     QCOMPARE(ReadPdf(PdfPath()).size(), 1);
     QCOMPARE(OpenHelpWindows(), 0);
+  }
+
+  // The desktop's print dialog offers no choice of pages: every page of
+  // the help text is printed, so a range, a selection or the current page
+  // would be ignored.
+  void desktopDialogOffersNoPageChoice() {
+    AppFixture f;
+    FakeClock clock;
+    RuntimeSetPrinterDialog(nullptr);
+    QStringList offered;
+    bool seen = false, rangeGroupFound = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return;
+      poll.stop();
+      seen = true;
+      // The lower half, where the pages are chosen, as the operator opens it.
+      for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->text().contains("Options")) b->click();
+      rangeGroupFound = dialog->findChild<QWidget*>("gbPrintRange") != nullptr;
+      for (const char* name :
+           {"gbPrintRange", "printRange", "from", "to", "pagesRadioButton", "pagesLineEdit", "printSelection",
+            "printCurrentPage"}) {
+        QWidget* w = dialog->findChild<QWidget*>(name);
+        if (w && w->isVisible() && w->isEnabled()) offered << name;
+      }
+      dialog->reject();
+    });
+    poll.start(20);
+    QVERIFY(f.app.FilePrint_Action());
+    QVERIFY(seen);
+    QVERIFY(rangeGroupFound);  // the dialog is still built as looked for here
+    QVERIFY2(offered.isEmpty(), qPrintable("offered: " + offered.join(", ")));
+    QVERIFY(!QFile::exists(PdfPath()));
   }
 
   // ---- The page surface and the styled-text printer themselves

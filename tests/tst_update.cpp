@@ -4,11 +4,19 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+#include <cmath>
+#include <functional>
 
 #include "AppFixture.h"
 #include "TestMain.h"
@@ -95,6 +103,78 @@ class WatchingUrlOpener : public FakeUrlOpener {
   }
   std::vector<bool> updateWindowOpen;
 };
+
+// What the operator sees of one text of the desktop's message dialog.
+struct ShownText {
+  QString text;          // as plain text
+  QSize needs;           // what the whole text needs at the width it was given
+  QRect shown;           // where it stands, in the dialog's coordinates
+  bool scrolls = false;  // what does not fit can be scrolled to
+  QStringList lines;     // its lines as wrapped
+};
+
+// The text of the dialog that begins with the given words: a label's or a
+// text view's.
+ShownText Shown(QDialog* dialog, const QString& begins) {
+  ShownText t;
+  for (QLabel* label : dialog->findChildren<QLabel*>()) {
+    QTextDocument doc;
+    doc.setHtml(label->text());
+    const QString plain = label->textFormat() == Qt::PlainText ? label->text() : doc.toPlainText();
+    if (!label->isVisible() || !plain.startsWith(begins)) continue;
+    t.text = plain;
+    t.needs = QSize(label->minimumSizeHint().width(), label->heightForWidth(label->width()));
+    t.shown = QRect(label->mapTo(dialog, QPoint()), label->size());
+    return t;
+  }
+  for (QTextEdit* view : dialog->findChildren<QTextEdit*>()) {
+    if (!view->isVisible() || !view->toPlainText().startsWith(begins)) continue;
+    t.text = view->toPlainText();
+    QTextDocument* doc = view->document();
+    t.needs = QSize(int(std::ceil(doc->idealWidth())), int(std::ceil(doc->size().height())));
+    t.shown = QRect(view->viewport()->mapTo(dialog, QPoint()), view->viewport()->size());
+    t.scrolls = view->verticalScrollBar()->isVisible() && view->verticalScrollBar()->maximum() > 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+      for (int i = 0; i < b.layout()->lineCount(); ++i)
+        t.lines << b.text().mid(b.layout()->lineAt(i).textStart(), b.layout()->lineAt(i).textLength());
+    return t;
+  }
+  return t;
+}
+
+// Runs show with the desktop's dialogs in place. Once the dialog titled
+// "New version available!" is up, look sees it; then the button captioned
+// press is clicked, or Escape pressed when press is empty.
+void WithDesktopDialog(const QString& press, const std::function<void(QDialog*)>& look,
+                       const std::function<void()>& show) {
+  IDialogs& before = RuntimeDialogs();
+  RuntimeSetDialogs(nullptr);
+  QTimer poll;
+  int ticks = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || dialog->windowTitle() != QString::fromStdString(kDialogTitle) || !dialog->isVisible()) return;
+    if (++ticks < 3) return;  // laid out and painted
+    poll.stop();
+    look(dialog);
+    if (press.isEmpty()) {
+      QTest::keyClick(dialog, Qt::Key_Escape);
+      return;
+    }
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+      if (b->text() == press) return b->click();
+    dialog->reject();
+  });
+  poll.start(20);
+  show();
+  RuntimeSetDialogs(&before);
+}
+
+QByteArray NumberedLines(int count) {
+  QByteArray text;
+  for (int i = 1; i <= count; ++i) text += "Line " + QByteArray::number(i) + " of the changes.\n";
+  return text;
+}
 
 }  // namespace
 
@@ -240,6 +320,9 @@ class TestUpdate : public QObject {
     QTest::newRow("404 carrying the feed")
         << true << std::vector<S>{S::Await(), S::Write(Answer(current, "404 Not Found")), S::Hangup()} << "current"
         << "" << false;
+    QTest::newRow("404 carrying a newer feed")
+        << true << std::vector<S>{S::Await(), S::Write(Answer(Feed("1.2.0", "Yes"), "404 Not Found")), S::Hangup()}
+        << "upgrade" << "1.2.0" << true;
     QTest::newRow("500 with no body, server stays")
         << true << std::vector<S>{S::Await(), S::Write(Answer("", "500 Internal Server Error")), S::Silence()}
         << "empty" << "" << false;
@@ -296,11 +379,31 @@ class TestUpdate : public QObject {
         << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose(current + pad)), S::Silence()} << "current"
         << "" << false;
     QTest::newRow("body over the cap, feed beyond it")
-        << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose(pad + current)), S::Hangup()} << "upgrade" << ""
+        << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose(pad + current)), S::Hangup()} << "error" << "200"
         << false;
-    QTest::newRow("no tags at all")
-        << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose("<html>Not here</html>")), S::Hangup()}
-        << "upgrade" << "" << false;
+    // A page without the version's start tag is no feed: the error road,
+    // with the answer's status code.
+    QTest::newRow("HTML page with status 200")
+        << true
+        << std::vector<S>{S::Await(), S::Write(Answer("<html><body>Sign in to use this network</body></html>")),
+                          S::Hangup()}
+        << "error" << "200" << false;
+    QTest::newRow("garbage: no status line, no tags")
+        << true << std::vector<S>{S::Await(), S::Write("\x8f\x01garbage\r\n\r\n<<<>>> \xff more"), S::Hangup()}
+        << "error" << "0" << false;
+    QTest::newRow("404 page without the tags")
+        << true
+        << std::vector<S>{S::Await(), S::Write(Answer("<html><h1>Not Found</h1></html>", "404 Not Found")), S::Hangup()}
+        << "error" << "404" << false;
+    QTest::newRow("only the end tag") << true
+                                      << std::vector<S>{S::Await(), S::Write(Answer("1.2.0</CurrentVersion>")), S::Hangup()}
+                                      << "error" << "200" << false;
+    QTest::newRow("a feed missing only Free")
+        << true
+        << std::vector<S>{S::Await(),
+                          S::Write(Answer("<CurrentVersion>1.2.0</CurrentVersion><Description>x</Description>")),
+                          S::Hangup()}
+        << "upgrade" << "1.2.0" << false;
     QTest::newRow("duplicated version: the first counts")
         << true
         << std::vector<S>{S::Await(),
@@ -368,6 +471,7 @@ class TestUpdate : public QObject {
     QVERIFY(!OpenVersionWindow());
     QVERIFY(f->urls.urls.empty());
     QCOMPARE(server.Connections(), listening ? 1 : 0);
+    if (road == "error") QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), NativeOf(Window1Instance()), 10000);
   }
 
   // ---- The current road
@@ -589,39 +693,99 @@ class TestUpdate : public QObject {
     QCOMPARE(UpdateFeedURL(), "http://" + WebSiteHost() + "/Updates/servalo.xml");
   }
 
-  // The desktop's dialog shows the feed's texts as written, and answers
-  // with the button that was pressed.
+  // The desktop's dialog shows its texts as written, and answers with the
+  // button that was pressed.
+  void desktopDialogShowsTextAsWritten_data() {
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("action button") << "OK" << "action";
+    QTest::newRow("Go to Website") << "Go to Website" << "alternate";
+    QTest::newRow("cancel button") << "Cancel" << "cancel";
+    QTest::newRow("Escape") << "" << "cancel";
+  }
   void desktopDialogShowsTextAsWritten() {
-    RuntimeSetDialogs(nullptr);
+    QFETCH(QString, press);
+    QFETCH(QString, answer);
     MessageDialog d;
     d.Title = kDialogTitle;
-    d.Message = "Version <b>2</b> & more";
-    d.Explanation = "Line one\nLine <i>two</i>";
+    d.Message = "Version <b>2</b> &amp; more";
+    d.Explanation = "Line one\r\n  Line <i>two</i>   with  runs\nthird\rlast  ";
     d.CancelButton.Visible = true;
     d.AlternateActionButton.Caption = "Go to Website";
     d.AlternateActionButton.Visible = true;
-    QString text, explanation;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      poll.stop();
-      auto plain = [](const QString& html) {
-        QTextDocument doc;
-        doc.setHtml(html);
-        return doc.toPlainText().replace(QChar::LineSeparator, '\n');
-      };
-      text = plain(box->text());
-      explanation = plain(box->informativeText());
-      for (QAbstractButton* b : box->buttons())
-        if (b->text() == "Go to Website") b->click();
-    });
-    poll.start(20);
-    MessageDialogButton* pressed = d.ShowModal();
-    RuntimeSetDialogs(&f->dialogs);
-    QCOMPARE(pressed, &d.AlternateActionButton);
-    QCOMPARE(text, QString("Version <b>2</b> & more"));
-    QCOMPARE(explanation, QString("Line one\nLine <i>two</i>"));
+    ShownText message, explanation;
+    MessageDialogButton* pressed = nullptr;
+    WithDesktopDialog(
+        press,
+        [&](QDialog* dialog) {
+          message = Shown(dialog, "Version");
+          explanation = Shown(dialog, "Line one");
+        },
+        [&] { pressed = d.ShowModal(); });
+    QCOMPARE(message.text, QString("Version <b>2</b> &amp; more"));
+    QCOMPARE(explanation.text, QString("Line one\n  Line <i>two</i>   with  runs\nthird\nlast  "));
+    MessageDialogButton* expected = &d.CancelButton;
+    if (answer == "action") expected = &d.ActionButton;
+    if (answer == "alternate") expected = &d.AlternateActionButton;
+    QCOMPARE(pressed, expected);
+  }
+
+  // The upgrade dialog as the feed reading shows it: the whole message and
+  // the whole explanation readable, the message wrapped at blanks, the
+  // dialog inside the screen.
+  void upgradeDialogFitsTheScreen_data() {
+    QTest::addColumn<bool>("free");
+    QTest::addColumn<QByteArray>("description");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("free, short") << true << QByteArray("Fixes.") << false;
+    QTest::newRow("paid, short, with markup") << false << QByteArray("Fixes: <b>two</b>  bugs &amp; more.\n  Indented.")
+                                              << false;
+    QByteArray oneLine;
+    for (int i = 0; i < 60; ++i) oneLine += "word" + QByteArray::number(i) + " ";
+    oneLine += "http://www.servalo.example/" + QByteArray(300, 'x') + " end";
+    QTest::newRow("paid, long one-line description") << false << oneLine << false;
+    QTest::newRow("free, 200-line description") << true << NumberedLines(200) << true;
+  }
+  void upgradeDialogFitsTheScreen() {
+    QFETCH(bool, free);
+    QFETCH(QByteArray, description);
+    QFETCH(bool, scrolls);
+    UpdateTestServer server({S::Await(), S::Silence()});
+    SetWebSiteHostForTesting(server.Host());
+    updateWindow& w = StartCheck();
+    QRect screen, frame, inside;
+    ShownText message, explanation;
+    WithDesktopDialog(
+        "Cancel",
+        [&](QDialog* dialog) {
+          screen = dialog->screen()->availableGeometry();
+          frame = dialog->frameGeometry();
+          inside = dialog->rect();
+          message = Shown(dialog, "Version");
+          explanation = Shown(dialog, QString::fromUtf8(description.left(4)));
+        },
+        [&] {
+          w.hp_PageReceived(w.hp(), UpdateFeedURL(), 200, InternetHeaders(),
+                            Feed("1.2.0", free ? "Yes" : "No", description).toStdString());
+        });
+    QVERIFY(!OpenUpdateWindow());  // its Cancel was pressed
+
+    QVERIFY2(screen.contains(frame), qPrintable(QString("dialog at %1,%2 %3 x %4")
+                                                    .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+    QCOMPARE(message.text, QString::fromStdString(UpgradeMessage("1.2.0", free)));
+    QVERIFY2(message.needs.width() <= message.shown.width(),
+             qPrintable(QString("needs %1, has %2").arg(message.needs.width()).arg(message.shown.width())));
+    QVERIFY(message.needs.height() <= message.shown.height());
+    QVERIFY(inside.contains(message.shown));
+    QVERIFY(message.lines.size() > 1);
+    for (int i = 0; i + 1 < message.lines.size(); ++i)
+      QVERIFY2(message.lines[i].endsWith(' '), qPrintable(message.lines[i]));
+
+    QCOMPARE(explanation.text, QString::fromUtf8(description));
+    QVERIFY(explanation.needs.width() <= explanation.shown.width());
+    QVERIFY(inside.contains(explanation.shown));
+    QCOMPARE(explanation.scrolls, scrolls);
+    if (!scrolls) QVERIFY(explanation.needs.height() <= explanation.shown.height());
   }
 
   // ---- The error road

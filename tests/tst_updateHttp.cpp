@@ -244,6 +244,14 @@ class TestUpdateHttp : public QObject {
     QTest::newRow("closed at once") << true << std::vector<S>{S::Hangup()} << "page" << 0 << QByteArray();
     QTest::newRow("answer, then close") << true << std::vector<S>{S::Await(), S::Write(answer), S::Hangup()}
                                         << "page" << 200 << QByteArray("<a>1</a>");
+    // The status code reaches the page's handler, which tells a feed from a
+    // failure with it.
+    QTest::newRow("404 page") << true
+                              << std::vector<S>{S::Await(), S::Write("HTTP/1.0 404 Not Found\r\n\r\nNo such page"),
+                                                S::Hangup()}
+                              << "page" << 404 << QByteArray("No such page");
+    QTest::newRow("no status line") << true << std::vector<S>{S::Await(), S::Write("garbage\r\n\r\nmore"), S::Hangup()}
+                                    << "page" << 0 << QByteArray("more");
     QTest::newRow("reset after some of the body")
         << true << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\n\r\n<a>partial"), S::Wait(50), S::Break()}
         << "page" << 200 << QByteArray("<a>partial");

@@ -106,10 +106,18 @@ void updateWindow::hp_Error(HTTPSocket&, int32_t code) {
   Window1Instance().SetFocus();
 }
 
-void updateWindow::hp_PageReceived(HTTPSocket&, const std::string&, int32_t, const InternetHeaders&,
-                                   const std::string& content) {
+void updateWindow::hp_PageReceived(HTTPSocket& sender, const std::string&, int32_t HTTPStatusCode,
+                                   const InternetHeaders&, const std::string& content) {
   if (content.empty()) {
     Close();
+    return;
+  }
+  // A page without the version's start tag is no feed: a network's sign-in
+  // page, a proxy's error page, rubbish. It is a failed check, told with the
+  // answer's status code (0 when the status line could not be read), and
+  // never an offer of version "".
+  if (InStr(0, content, startTag("CurrentVersion")) == 0) {
+    hp_Error(sender, HTTPStatusCode);
     return;
   }
   const std::string version = returnValue(content, "CurrentVersion");

@@ -1,10 +1,16 @@
 #!/bin/bash
 # Print Help from the control panel with Ctrl+P: the desktop's print
-# dialog comes up, Escape cancels it, and the program runs on until Ctrl+Q
-# quits it with status 0.
+# dialog comes up, Escape cancels it; a second Ctrl+P and Return print to
+# the dialog's PDF file, every page in the designed faces; the program runs
+# on until Ctrl+Q quits it with status 0.
 . "$(dirname "$0")/lib.sh"
 
 app=${1:?usage: e2e_print.sh path/to/servalo}
+# The dialog proposes print.pdf in the home folder: a private one. No print
+# server is reached, so the PDF file is the only destination.
+export HOME="$E2E_TMP"
+export CUPS_SERVER="$E2E_TMP/no-print-server"
+cd "$E2E_TMP"
 e2e_start_xvfb
 e2e_start_app "$app"
 
@@ -27,10 +33,36 @@ xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 && e2e_fail "Escap
 sleep 0.5
 xdotool search --onlyvisible --name '^Servalo Help$' >/dev/null 2>&1 && e2e_fail "a help window was left open"
 
+# Print for real: Return takes the dialog's default, Print, to the PDF file.
+pdf="$E2E_TMP/print.pdf"
+panel=$(e2e_wait_window "Servalo" 30) || e2e_fail "the control panel is gone"
+xdotool windowfocus --sync "$panel" || e2e_fail "could not focus the control panel again"
+xdotool key --clearmodifiers ctrl+p
+dialog=$(e2e_wait_window "Print" 30) || e2e_fail "no print dialog after the second Ctrl+P"
+xdotool windowfocus --sync "$dialog" || e2e_fail "could not focus the print dialog"
+xdotool key --clearmodifiers Return
+# The file is complete once the print has ended and the panel's handler
+# has closed the help window it needed.
+for _ in $(seq 600); do
+  pdfinfo "$pdf" >/dev/null 2>&1 && ! xdotool search --onlyvisible --name '^(Print|Servalo Help)$' >/dev/null 2>&1 &&
+    break
+  sleep 0.05
+done
+pdfinfo "$pdf" >/dev/null 2>&1 || e2e_fail "Print wrote no readable $pdf"
+[ "$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')" = 1 ] || e2e_fail "the help text is not one page: $(pdfinfo "$pdf")"
+text=$(pdftotext "$pdf" -) || e2e_fail "pdftotext cannot read $pdf"
+grep -q "This Help information can be printed from the File menu." <<<"$text" || e2e_fail "the help text is missing: $text"
+grep -q "^page 1" <<<"$text" || e2e_fail "the footer is missing: $text"
+# The body in bold Courier, the footer in plain Arial: the faces that the
+# font configuration gives for them.
+fonts=$(pdffonts "$pdf" | tail -n +3 | awk '{sub(/^[A-Z]{6}\+/, "", $1); print $1}' | sort)
+expected=$(printf '%s\n%s\n' "$(fc-match -f '%{postscriptname}' Courier:bold)" "$(fc-match -f '%{postscriptname}' Arial)" | sort)
+[ "$fonts" = "$expected" ] || e2e_fail "fonts on the page: $fonts; expected: $expected"
+
 panel=$(e2e_wait_window "Servalo" 30) || e2e_fail "the control panel is gone"
 xdotool windowfocus --sync "$panel" || e2e_fail "could not focus the control panel again"
 xdotool key --clearmodifiers ctrl+q
 
 status=$(e2e_wait_exit 30) || e2e_fail "the program did not quit on Ctrl+Q"
 [ "$status" = 0 ] || e2e_fail "exit status $status: $(cat "$E2E_TMP/app.log")"
-echo "PASS: print dialog shown and cancelled, quit with status 0"
+echo "PASS: print dialog cancelled, then the help text printed to PDF; quit with status 0"

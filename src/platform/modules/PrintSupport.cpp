@@ -1,4 +1,5 @@
 // The printing module: Qt's printer and print dialog.
+#include <QEvent>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -6,6 +7,19 @@
 #include "platform/internal/PrintModule.h"
 
 namespace {
+
+// Built with print-server support, the dialog shows its page range again
+// on every show, whatever its options say, for the server to apply; a PDF
+// file gets every page all the same. So the range is hidden once the
+// dialog is up.
+class PageRangeHider : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show)
+      if (auto* range = watched->findChild<QWidget*>("gbPrintRange")) range->hide();
+    return false;
+  }
+};
 
 class QtPrintJob : public PrintJob {
  public:
@@ -48,7 +62,14 @@ class QtPrintSupport : public PrintSupport {
     auto job = std::make_unique<QtPrintJob>();
     job->SetSheet(sheet);
     {
+      PageRangeHider hider;
       QPrintDialog dialog(&job->Printer(), over);
+      // Every page is printed: no range, selection or current page is
+      // offered that the print would ignore.
+      dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+      dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+      dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+      dialog.installEventFilter(&hider);
       if (dialog.exec() != QDialog::Accepted) return nullptr;
     }
     job->PrepareForPoints(QSizeF());
