@@ -105,6 +105,14 @@ class Unplaced : public Window {
   }
 };
 
+// A menu bar's one menu, "&File".
+void AppendFileMenu(MenuBar& bar) {
+  auto file = std::make_unique<MenuItem>();
+  file->Name("FileMenu");
+  file->Text("&File");
+  bar.Append(std::move(file));
+}
+
 }  // namespace
 
 class PlatformTest : public QObject {
@@ -237,10 +245,7 @@ class PlatformTest : public QObject {
 
   void menuBarStandsAboveTheContent() {
     MenuBar bar;
-    auto file = std::make_unique<MenuItem>();
-    file->Name("FileMenu");
-    file->Text("&File");
-    bar.Append(std::move(file));
+    AppendFileMenu(bar);
     Probe& w = ProbeInstance();
     w.Top(300);
     w.Left(10);
@@ -271,10 +276,7 @@ class PlatformTest : public QObject {
     QFETCH(int32_t, value);
     QFETCH(int, placed);
     MenuBar bar;
-    auto file = std::make_unique<MenuItem>();
-    file->Name("FileMenu");
-    file->Text("&File");
-    bar.Append(std::move(file));
+    AppendFileMenu(bar);
     Probe& w = ProbeInstance();
     w.Top(value);
     w.Left(value);
@@ -301,10 +303,7 @@ class PlatformTest : public QObject {
   // or its menu bar changes.
   void unplacedWindowIsLeftToTheWindowManager() {
     MenuBar bar;
-    auto file = std::make_unique<MenuItem>();
-    file->Name("FileMenu");
-    file->Text("&File");
-    bar.Append(std::move(file));
+    AppendFileMenu(bar);
     unplacedBar = &bar;
     Window& w = RuntimeWindowInstance<Unplaced>();
     QVERIFY(w.IsShown());

@@ -14,13 +14,18 @@ cd "$E2E_TMP"
 e2e_start_xvfb
 e2e_start_app "$app"
 
-panel=$(e2e_wait_window "Servalo" 30) || e2e_fail "the control panel did not appear"
-xdotool windowfocus --sync "$panel" || e2e_fail "could not focus the control panel"
-xdotool key --clearmodifiers ctrl+p
+# Ctrl+P on the control panel, then key $1 in the print dialog.
+print_dialog_key() {
+  local panel dialog
+  panel=$(e2e_wait_window "Servalo" 30) || e2e_fail "the control panel is gone"
+  xdotool windowfocus --sync "$panel" || e2e_fail "could not focus the control panel"
+  xdotool key --clearmodifiers ctrl+p
+  dialog=$(e2e_wait_window "Print" 30) || e2e_fail "no print dialog after Ctrl+P"
+  xdotool windowfocus --sync "$dialog" || e2e_fail "could not focus the print dialog"
+  xdotool key --clearmodifiers "$1"
+}
 
-dialog=$(e2e_wait_window "Print" 30) || e2e_fail "no print dialog after Ctrl+P"
-xdotool windowfocus --sync "$dialog" || e2e_fail "could not focus the print dialog"
-xdotool key --clearmodifiers Escape
+print_dialog_key Escape
 
 for _ in $(seq 600); do
   xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 || break
@@ -35,12 +40,7 @@ xdotool search --onlyvisible --name '^Servalo Help$' >/dev/null 2>&1 && e2e_fail
 
 # Print for real: Return takes the dialog's default, Print, to the PDF file.
 pdf="$E2E_TMP/print.pdf"
-panel=$(e2e_wait_window "Servalo" 30) || e2e_fail "the control panel is gone"
-xdotool windowfocus --sync "$panel" || e2e_fail "could not focus the control panel again"
-xdotool key --clearmodifiers ctrl+p
-dialog=$(e2e_wait_window "Print" 30) || e2e_fail "no print dialog after the second Ctrl+P"
-xdotool windowfocus --sync "$dialog" || e2e_fail "could not focus the print dialog"
-xdotool key --clearmodifiers Return
+print_dialog_key Return
 # The file is complete once the print has ended and the panel's handler
 # has closed the help window it needed.
 for _ in $(seq 600); do
