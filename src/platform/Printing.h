@@ -43,7 +43,8 @@ class PrinterGraphics : public Graphics {
 };
 
 // A page surface that writes its pages to a PDF file (the sheet of setup,
-// or US Letter); nothing when the file cannot be written.
+// or US Letter); nothing when the file cannot be written or the printing
+// module cannot be loaded.
 std::unique_ptr<PrinterGraphics> RuntimeNewPdfPageSurface(const std::string& path,
                                                           const PrinterSetup* setup = nullptr);
 
