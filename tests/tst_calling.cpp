@@ -60,13 +60,6 @@ struct ActionSpy {
   }
 };
 
-bool Holds(const QImage& image, QColor color) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixelColor(x, y) == color) return true;
-  return false;
-}
-
 void Click(Window1& w, const QString& clicks) {
   for (QChar c : clicks) {
     if (c == 'U') w.UpDownArrows1().PushUp();

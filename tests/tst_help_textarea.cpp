@@ -22,13 +22,6 @@ namespace {
 
 QTextEdit* EditOf(TextArea& area) { return static_cast<QTextEdit*>(area.NativeWidget()); }
 
-bool Holds(const QImage& image, QColor color) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixelColor(x, y) == color) return true;
-  return false;
-}
-
 QStringList Paragraphs(TextArea& area) {
   QStringList out;
   for (QTextBlock b = EditOf(area)->document()->begin(); b.isValid(); b = b.next()) out << b.text();

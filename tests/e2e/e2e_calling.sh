@@ -31,15 +31,8 @@ click_at "$down_x" "$down_y" 110
 click_at "$up_x" "$up_y" 2
 sleep 0.3
 
-before=$(xdotool search --onlyvisible --class servalo 2>/dev/null | wc -l)
 click_at "$start_x" "$start_y" 1
-# The announcement window comes up.
-for _ in $(seq 100); do
-  now=$(xdotool search --onlyvisible --class servalo 2>/dev/null | wc -l)
-  [ "$now" -gt "$before" ] && break
-  sleep 0.1
-done
-[ "$now" -gt "$before" ] || e2e_fail "Start showed no announcement window"
+e2e_wait_announcement "$panel" 10 >/dev/null || e2e_fail "Start showed no announcement window"
 running || e2e_fail "the program ended at Start"
 
 trigger() {

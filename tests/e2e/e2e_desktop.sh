@@ -32,15 +32,7 @@ wanted=$(sed -n 's/^StartupWMClass=//p' "$entry")
 # Start opens the announcement window.
 read -r x y w h < <(e2e_geometry "$panel")
 xdotool mousemove --sync $((x + 140)) $((y + h - 85 + 23)) click 1
-announcement=
-for _ in $(seq 200); do
-  for id in $(xdotool search --onlyvisible --class servalo 2>/dev/null); do
-    [ "$id" != "$panel" ] && announcement=$id
-  done
-  [ -n "$announcement" ] && break
-  sleep 0.05
-done
-[ -n "$announcement" ] || e2e_fail "Start showed no announcement window"
+announcement=$(e2e_wait_announcement "$panel") || e2e_fail "Start showed no announcement window"
 has_icon "$announcement" "the announcement window"
 
 # A dialog of the toolkit's: the print dialog.
@@ -49,10 +41,7 @@ xdotool key --clearmodifiers ctrl+p
 dialog=$(e2e_wait_window Print 30) || e2e_fail "no print dialog after Ctrl+P"
 has_icon "$dialog" "the print dialog"
 xdotool windowfocus --sync "$dialog" && xdotool key --clearmodifiers Escape
-for _ in $(seq 600); do
-  xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 || break
-  sleep 0.05
-done
+e2e_wait_gone Print || e2e_fail "Escape left the print dialog open"
 
 xdotool windowfocus --sync "$panel" || e2e_fail "could not focus the control panel again"
 xdotool key --clearmodifiers ctrl+q

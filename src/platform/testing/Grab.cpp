@@ -1,5 +1,6 @@
 #include "platform/testing/Grab.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -13,4 +14,11 @@ QImage GrabControl(const Control& control) {
   QWidget* content = control.ParentWindow().Content();
   const QRect area(widget->mapTo(content, QPoint(0, 0)), widget->size());
   return content->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool Holds(const QImage& image, QColor color) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == color) return true;
+  return false;
 }

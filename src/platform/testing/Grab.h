@@ -3,8 +3,12 @@
 #pragma once
 
 class Control;
+class QColor;
 class QImage;
 
 // The control's area of its window, painted afresh: the control and
 // whatever shows through it (a transparent canvas over its rectangle).
 QImage GrabControl(const Control& control);
+
+// Whether any pixel of the image is exactly that colour.
+bool Holds(const QImage& image, QColor color);
