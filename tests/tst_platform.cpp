@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -258,9 +259,12 @@ class PlatformTest : public QObject {
   }
 
   // A place beyond what the window system can hold (X11: 16 signed bits)
-  // goes to the nearest one it can, with no overflow on the way; every
-  // place it can hold stays as it was set. With a menu bar above the
-  // content, the limits hold for the whole window, menu bar included.
+  // puts the window at the nearest one it can, with no overflow on the way,
+  // yet reads back as it was given while the window stands there, also
+  // after a resize or a menu bar that comes places it anew. With a menu bar
+  // above the content, the limits hold for the whole window, menu bar
+  // included. Once the native window is moved, the place reads where it
+  // stands, and a coordinate given before the move does not come back.
   void placesBeyondTheWindowSystem_data() {
     QTest::addColumn<int32_t>("value");
     QTest::addColumn<int>("placed");
@@ -281,19 +285,30 @@ class PlatformTest : public QObject {
     w.Top(value);
     w.Left(value);
     w.Width(400);
-    QCOMPARE(w.Top(), placed);
-    QCOMPARE(w.Left(), placed);
+    QCOMPARE(w.Top(), value);
+    QCOMPARE(w.Left(), value);
     QCOMPARE(w.Content()->mapToGlobal(QPoint(0, 0)), QPoint(placed, placed));
 
     w.MenuBar(&bar);
-    const int menuHeight = w.Top() - w.Native()->geometry().top();
-    QVERIFY(menuHeight > 0);
-    w.Top(value);
     w.Height(100);
-    const int windowTop = std::clamp(int64_t(value) - menuHeight, int64_t(-32768), int64_t(32767));
-    QCOMPARE(w.Native()->geometry().top(), windowTop);
-    QCOMPARE(w.Top(), windowTop + menuHeight);
-    QCOMPARE(w.Left(), placed);
+    QCOMPARE(w.Top(), value);
+    QCOMPARE(w.Left(), value);
+    const int menuHeight = w.Content()->mapTo(w.Native(), QPoint(0, 0)).y();
+    QVERIFY(menuHeight > 0);
+    const int windowTop = int(std::clamp(int64_t(value) - menuHeight, int64_t(-32768), int64_t(32767)));
+    QCOMPARE(w.Native()->geometry().topLeft(), QPoint(placed, windowTop));
+
+    // The window system moves it, as a drag or the window manager does.
+    w.Native()->windowHandle()->setPosition(70, 90);
+    QTRY_COMPARE(w.Native()->geometry().topLeft(), QPoint(70, 90));
+    QCOMPARE(w.Top(), 90 + menuHeight);
+    QCOMPARE(w.Left(), 70);
+    w.Width(300);
+    QCOMPARE(w.Top(), 90 + menuHeight);
+    QCOMPARE(w.Left(), 70);
+    w.Top(value);
+    QCOMPARE(w.Top(), value);
+    QCOMPARE(w.Left(), 70);
     RuntimeDiscardAllWindows();
   }
 
@@ -440,7 +455,6 @@ class PlatformTest : public QObject {
     for (MenuItem* i : {&unticked, &ticked}) {
       const bool before = i->Checked();
       i->NativeAction()->trigger();
-      QCOMPARE(i->Checked(), before);
       QCOMPARE(i->NativeAction()->isChecked(), before);
     }
   }

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +23,7 @@
 #include "calling/Window1.h"
 #include "calling/Window2.h"
 #include "platform/Files.h"
+#include "platform/internal/Native.h"
 #include "platform/testing/FileFakes.h"
 #include "settings/Settings.h"
 
@@ -269,10 +271,14 @@ class SettingsTest : public QObject {
         << true << QByteArray("#NumberOfTables 5\n#Order Shuffled\n#MySound yes\n")
         << QByteArray("#NumberOfTables 5\n#Order InOrder\n#MySound False\n#Window1Position 683,0\n"
                       "#Window2Position 40,0\n");
-    QTest::newRow("places beyond what the window system holds go to the nearest it does")
-        << true << QByteArray("#NumberOfTables 3\n#Window1Position 300,2147483647\n#Window2Position -2147483648,40000\n")
-        << QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 300,32767\n"
-                      "#Window2Position -32768,32767\n");
+    // The window system cannot hold these places; with nothing moved, they
+    // come back as they were.
+    for (const QByteArray& file :
+         {QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 40000,50000\n"
+                     "#Window2Position -40000,-50000\n"),
+          QByteArray("#NumberOfTables 3\n#Order Random\n#MySound True\n#Window1Position 2147483647,-2147483648\n"
+                     "#Window2Position -2147483648,2147483647\n")})
+      QTest::addRow("places beyond the window system: %s", file.split('\n')[3].constData()) << true << file << file;
     QTest::newRow("windows at top 0 go to their default places")
         << true << QByteArray("#NumberOfTables 3\n#Window1Position 0,300\n#Window2Position 0,500\n")
         << QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 683,0\n"
@@ -326,6 +332,88 @@ class SettingsTest : public QObject {
     QCOMPARE(Window2Instance().Left(), 0);
   }
 
+  // A window moved by the window system (a drag, the window manager) is
+  // saved where it stands, also when it was given a place the window
+  // system cannot hold.
+  void movedWindowsSaveWhereTheyStand() {
+    PrefsFolder prefs;
+    prefs.Write("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position 40000,50000\n"
+                "#Window2Position -40000,-50000\n");
+    AppFixture fx(KeepPrefs);
+    fx.app.Event_Open();
+    Window1& panel = Window1Instance();
+    Window2& announcement = Window2Instance();
+    const int menuHeight = panel.Content()->mapTo(panel.Native(), QPoint(0, 0)).y();
+    panel.Native()->windowHandle()->setPosition(120, 200);
+    announcement.Native()->windowHandle()->setPosition(5, 60);
+    QTRY_COMPARE(panel.Native()->geometry().topLeft(), QPoint(120, 200));
+    QTRY_COMPARE(announcement.Native()->geometry().topLeft(), QPoint(5, 60));
+    panel.Close();
+    QCOMPARE(prefs.Read(), QByteArray("#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position ") +
+                               QByteArray::number(200 + menuHeight) + ",120\n#Window2Position 60,5\n");
+  }
+
+  // The new file takes over the earlier one's mode and group, and at no
+  // step is any file in the folder open to anyone the earlier one was
+  // closed to; a group the process may not give it leaves its own group,
+  // without that group's bits. A first file has the mode of any new file.
+  void keepsModeAndGroup_data() {
+    QTest::addColumn<bool>("earlier");
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<uint>("group");
+    QTest::addColumn<uint>("umask");
+    QTest::addColumn<uint>("keptMode");
+    QTest::addColumn<uint>("keptGroup");
+    const uint own = MemoryFileSystem::kOwnGroup, other = 2000, foreign = 3000;
+    QTest::newRow("first file, umask 022") << false << 0u << 0u << 022u << 0644u << own;
+    QTest::newRow("first file, umask 077") << false << 0u << 0u << 077u << 0600u << own;
+    QTest::newRow("600") << true << 0600u << own << 022u << 0600u << own;
+    QTest::newRow("640, another group of the process") << true << 0640u << other << 077u << 0640u << other;
+    QTest::newRow("664, another group of the process") << true << 0664u << other << 022u << 0664u << other;
+    QTest::newRow("2640, set-group-id") << true << 02640u << other << 022u << 02640u << other;
+    QTest::newRow("400, read-only") << true << 0400u << own << 022u << 0400u << own;
+    QTest::newRow("664, a group the process is not in") << true << 0664u << foreign << 022u << 0604u << own;
+  }
+
+  void keepsModeAndGroup() {
+    QFETCH(bool, earlier);
+    QFETCH(uint, mode);
+    QFETCH(uint, group);
+    QFETCH(uint, umask);
+    QFETCH(uint, keptMode);
+    QFETCH(uint, keptGroup);
+    MemoryFileSystem fs;
+    fs.memberOf.insert(2000);
+    fs.umask = umask;
+    const std::string path = fs.preferences + "/servalo.txt";
+    if (earlier) fs.files[path] = MemoryFileSystem::File("#NumberOfTables 9\n", mode, group);
+    int steps = 0;
+    QString tooOpen;  // the first file seen more open than the earlier one
+    fs.afterChange = [&] {
+      ++steps;
+      if (!earlier || !tooOpen.isEmpty()) return;
+      for (const auto& [name, f] : fs.files) {
+        const uint allowed = (mode & 07707) | (f.group == group ? mode & 070 : 0);
+        if (f.mode & ~allowed)
+          tooOpen = QString("%1 at mode %2 in group %3 after step %4")
+                        .arg(QString::fromStdString(name))
+                        .arg(f.mode, 0, 8)
+                        .arg(f.group)
+                        .arg(steps);
+      }
+    };
+    AppFixture fx(KeepPrefs);
+    fx.app.Event_Open();
+    Window1Instance().Close();
+    QVERIFY(steps > 0);
+    QVERIFY2(tooOpen.isEmpty(), qPrintable(tooOpen));
+    QCOMPARE(fs.files.size(), size_t(1));
+    const MemoryFileSystem::File& saved = fs.files.at(path);
+    QVERIFY(QByteArray::fromStdString(saved.bytes).startsWith(earlier ? "#NumberOfTables 9\n" : "#NumberOfTables 20\n"));
+    QCOMPARE(QString::number(saved.mode, 8), QString::number(keptMode, 8));
+    QCOMPARE(saved.group, keptGroup);
+  }
+
   // A new account has no preferences folder yet: saving makes it.
   void createsMissingFolder() {
     PrefsFolder prefs("new/account/config");
@@ -347,7 +435,8 @@ class SettingsTest : public QObject {
              QFileDevice::Permissions());
   }
 
-  // A settings file that is a link to a file elsewhere stays a link.
+  // A settings file that is a link to a file elsewhere stays the same
+  // link, and the file it leads to keeps its mode.
   void keepsALinkedFileLinked() {
     PrefsFolder prefs;
     QTemporaryDir elsewhere;
@@ -357,15 +446,26 @@ class SettingsTest : public QObject {
       QVERIFY(f.open(QIODevice::WriteOnly));
       f.write("#NumberOfTables 9\n");
     }
+    QCOMPARE(::chmod(QFile::encodeName(real).constData(), 0640), 0);
     QVERIFY(QFile::link(real, prefs.File()));
-    AppFixture fx(KeepPrefs);
-    fx.app.Event_Open();
-    QCOMPARE(numberOfTables, 9);
-    Window1Instance().Close();
+    const mode_t formerUmask = ::umask(022);
+    {
+      AppFixture fx(KeepPrefs);
+      fx.app.Event_Open();
+      QCOMPARE(numberOfTables, 9);
+      Window1Instance().Close();
+    }
+    ::umask(formerUmask);
     QVERIFY(QFileInfo(prefs.File()).isSymLink());
+    QCOMPARE(QFileInfo(prefs.File()).symLinkTarget(), real);
     QFile f(real);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.readAll().startsWith("#NumberOfTables 9\n#Order InOrder\n"));
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
+    QCOMPARE(QString::number(st.st_mode & 07777, 8), QString("640"));
+    QCOMPARE(prefs.Names(), QStringList{"servalo.txt"});
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"servalo-real.txt"});
   }
 
   // ---- Saving under faults
@@ -421,9 +521,9 @@ class SettingsTest : public QObject {
     FaultyFileSystem fs;
     fs.FailAt(FileStep::SyncFolder);
     SaveSettings();
-    const std::vector<FileStep> expected{FileStep::Create, FileStep::Write, FileStep::Write,  FileStep::Write,
-                                         FileStep::Write,  FileStep::Write, FileStep::Sync,   FileStep::Close,
-                                         FileStep::Rename, FileStep::SyncFolder};
+    const std::vector<FileStep> expected{FileStep::Create, FileStep::Group, FileStep::Mode,  FileStep::Write,
+                                         FileStep::Write,  FileStep::Write, FileStep::Write, FileStep::Write,
+                                         FileStep::Sync,   FileStep::Close, FileStep::Rename, FileStep::SyncFolder};
     QCOMPARE(fs.steps, expected);
     QVERIFY(prefs.Read().startsWith("#NumberOfTables 42\n#Order InOrder\n#MySound False\n#Window1Position 500,60\n"));
     QCOMPARE(prefs.Names(), QStringList{"servalo.txt"});

@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
+
+#include <grp.h>
+#include <unistd.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,6 +38,23 @@ bool SetAge(const QString& path, int seconds) {
   const timespec then{std::time(nullptr) - seconds, 0};
   const timespec times[2] = {then, then};
   return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+uint ModeOf(const QString& path) {
+  struct stat st;
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? uint(st.st_mode & 07777) : 0xFFFFFFFFu;
+}
+
+// Writes the file anew through a stream, under a umask, with a failure at
+// a chosen step when one is given.
+bool Save(const QString& path, mode_t umask, std::optional<FileStep> failing = std::nullopt) {
+  std::optional<FaultyFileSystem> fs;
+  if (failing) fs.emplace().FailAt(*failing);
+  const mode_t former = ::umask(umask);
+  std::unique_ptr<TextOutputStream> out = FolderItem(path.toStdString()).CreateTextFile();
+  const bool saved = out && (out->WriteLine("new"), out->Close());
+  ::umask(former);
+  return saved;
 }
 
 QStringList Names(const QString& folder) {
@@ -167,6 +188,67 @@ class SettingsFilesTest : public QObject {
     QCOMPARE(Names(dir.path()), kept);
     QCOMPARE(ReadAll(dir.filePath("a.txt")), QByteArray("new\n"));
     QCOMPARE(ReadAll(elsewhere.filePath("kept")), QByteArray("x"));
+  }
+
+  // A save keeps the mode of the file it replaces, whatever the umask; a
+  // first file gets the mode of any new file. A group the process may not
+  // give, or a mode that does not take, still saves, with no more than the
+  // owner's bits for anyone but the owner.
+  void keepsModeThroughASave_data() {
+    QTest::addColumn<int>("earlier");  // -1: none
+    QTest::addColumn<uint>("umask");
+    QTest::addColumn<int>("failing");  // a FileStep, or -1
+    QTest::addColumn<uint>("expected");
+    QTest::newRow("first save, umask 022") << -1 << 022u << -1 << 0644u;
+    QTest::newRow("first save, umask 077") << -1 << 077u << -1 << 0600u;
+    for (const uint mode : {0600u, 0640u, 0664u})
+      for (const uint umask : {022u, 077u})
+        QTest::addRow("%o, umask %03o", mode, umask) << int(mode) << umask << -1 << mode;
+    QTest::newRow("640, group not given") << 0640 << 022u << int(FileStep::Group) << 0600u;
+    QTest::newRow("664, mode not set") << 0664 << 022u << int(FileStep::Mode) << 0600u;
+  }
+
+  void keepsModeThroughASave() {
+    QFETCH(int, earlier);
+    QFETCH(uint, umask);
+    QFETCH(int, failing);
+    QFETCH(uint, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.txt");
+    if (earlier >= 0) {
+      WriteAll(path, "earlier\n");
+      QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(earlier)), 0);
+    }
+    QVERIFY(Save(path, umask, failing < 0 ? std::nullopt : std::optional(FileStep(failing))));
+    QCOMPARE(ReadAll(path), QByteArray("new\n"));
+    QCOMPARE(QString::number(ModeOf(path), 8), QString::number(expected, 8));
+    QCOMPARE(Names(dir.path()), QStringList{"a.txt"});
+  }
+
+  // The group of the file it replaces is kept where the process may give
+  // it: root any group, anyone else a group it belongs to.
+  void keepsGroupThroughASave() {
+    gid_t other = 0;
+    if (::geteuid() == 0) {
+      other = ::getegid() == 65534 ? 65533 : 65534;
+    } else {
+      gid_t groups[256];
+      const int count = ::getgroups(256, groups);
+      for (int i = 0; i < count && !other; ++i)
+        if (groups[i] != ::getegid()) other = groups[i];
+      if (!other) QSKIP("the process belongs to no second group");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.txt");
+    WriteAll(path, "earlier\n");
+    const QByteArray native = QFile::encodeName(path);
+    QCOMPARE(::chown(native.constData(), uid_t(-1), other), 0);
+    QCOMPARE(::chmod(native.constData(), 0640), 0);
+    QVERIFY(Save(path, 022));
+    struct stat st;
+    QCOMPARE(::stat(native.constData(), &st), 0);
+    QCOMPARE(st.st_gid, other);
+    QCOMPARE(QString::number(st.st_mode & 07777, 8), QString("640"));
   }
 
   // After a failed write nothing more is written and Close gives up.

@@ -86,9 +86,26 @@ class DesktopFileSystem : public IFileSystem {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
-  Handle CreateNew(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+  bool AccessOf(const std::string& path, Access& access) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    access.mode = uint32_t(st.st_mode) & 07777;
+    access.group = uint32_t(st.st_gid);
+    return true;
+  }
+
+  Handle CreateNew(const std::string& path, uint32_t mode) override {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, static_cast<mode_t>(mode & 07777));
     return fd < 0 ? kNoHandle : fd;
+  }
+
+  bool SetGroup(Handle file, uint32_t group) override {
+    return ::fchown(file, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0;
+  }
+
+  bool SetMode(Handle file, uint32_t mode) override {
+    return ::fchmod(file, static_cast<mode_t>(mode & 07777)) == 0;
   }
 
   bool Write(Handle file, const char* data, size_t size) override {
@@ -186,6 +203,9 @@ bool IsTemporaryNameOf(const std::string& name, const std::string& targetName) {
                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
+constexpr uint32_t kNewFileMode = 0666;  // less the umask, as any new file
+constexpr uint32_t kOwnerBits = 0700, kGroupBits = 0070;
+
 // A save is a matter of milliseconds; a temporary file that has stood this
 // long belongs to a save that was cut short, not to one still running.
 constexpr int64_t kStaleAfterSeconds = 5 * 60;
@@ -249,8 +269,26 @@ std::unique_ptr<TextOutputStream> FolderItem::CreateTextFile() const {
   if (!fs.Exists(folder) && !fs.CreateFolders(folder)) return nullptr;
   RemoveStaleTemporaries(fs, target);
   const std::string temporary = TemporaryNameFor(target);
-  const IFileSystem::Handle file = fs.CreateNew(temporary);
+  IFileSystem::Access earlier;
+  if (!fs.AccessOf(target, earlier)) {
+    const IFileSystem::Handle file = fs.CreateNew(temporary, kNewFileMode);
+    if (file == IFileSystem::kNoHandle) return nullptr;
+    return std::unique_ptr<TextOutputStream>(new TextOutputStream(target, temporary, file));
+  }
+  // The new file is born with no more than the owner's share of the earlier
+  // one's bits, so that no one else can open it before it has the earlier
+  // file's group and mode. The group goes first: a change of group clears
+  // the set-id bits.
+  const IFileSystem::Handle file = fs.CreateNew(temporary, earlier.mode & kOwnerBits);
   if (file == IFileSystem::kNoHandle) return nullptr;
+  uint32_t mode = earlier.mode;
+  // A group the process may not give it leaves the new file in the
+  // process's own group, whose members the earlier file's group bits were
+  // never meant for.
+  if (!fs.SetGroup(file, earlier.group)) mode &= ~kGroupBits;
+  // Should the mode not take (a file system without modes), the file keeps
+  // the owner's bits it was born with: no more open than the earlier one.
+  fs.SetMode(file, mode);
   return std::unique_ptr<TextOutputStream>(new TextOutputStream(target, temporary, file));
 }
 

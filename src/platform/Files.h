@@ -12,6 +12,11 @@
 // any step leaves it so. A save killed before that step leaves its new file
 // behind; CreateTextFile removes those of the same target that have stood
 // for some minutes (a fresh one may be a running copy's save in progress).
+//
+// The new file takes over the earlier one's permission bits and, where the
+// process may give it that group, its group; at no moment is it open to
+// anyone the earlier file was closed to. A file written where none stood
+// gets the usual mode of a new file (0666 less the umask).
 #pragma once
 
 #include <cstddef>
@@ -24,6 +29,12 @@ class IFileSystem {
  public:
   using Handle = int;  // a file open for writing; -1 is none
   static constexpr Handle kNoHandle = -1;
+
+  // Who may do what with a file.
+  struct Access {
+    uint32_t mode = 0;   // the permission bits, 07777
+    uint32_t group = 0;  // the group's id
+  };
 
   virtual ~IFileSystem() = default;
   // The per-user configuration folder; empty when the platform gives none.
@@ -39,8 +50,18 @@ class IFileSystem {
   virtual std::string ResolveLinks(const std::string& path) = 0;
   // Creates the folder and every missing folder above it.
   virtual bool CreateFolders(const std::string& path) = 0;
-  // Creates a file that must not exist yet and opens it for writing.
-  virtual Handle CreateNew(const std::string& path) = 0;
+  // The permission bits and group of a file, a link followed; false when
+  // there is none.
+  virtual bool AccessOf(const std::string& path, Access& access) = 0;
+  // Creates a file that must not exist yet, with the permission bits of
+  // mode less the umask, and opens it for writing.
+  virtual Handle CreateNew(const std::string& path, uint32_t mode) = 0;
+  // Gives the open file to a group; its owner stays. False when the
+  // process may not.
+  virtual bool SetGroup(Handle file, uint32_t group) = 0;
+  // Sets the open file's permission bits (07777) as they are, the umask
+  // aside.
+  virtual bool SetMode(Handle file, uint32_t mode) = 0;
   // Writes all of the bytes.
   virtual bool Write(Handle file, const char* data, size_t size) = 0;
   // Puts what was written on the disk.
@@ -86,7 +107,8 @@ class FolderItem {
   // A stream that writes a new, empty file of this name (see the top of this
   // header); a missing folder is created, and what cut-short saves of this
   // file left behind is removed. Null when the file cannot be created. A
-  // symbolic link stays in place: the file it leads to is replaced.
+  // symbolic link stays in place: the file it leads to is replaced, and its
+  // mode and group are what the new file takes over.
   std::unique_ptr<TextOutputStream> CreateTextFile() const;
 
  private:

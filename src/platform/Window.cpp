@@ -232,19 +232,54 @@ int Placeable(int64_t coordinate) { return int(std::clamp(coordinate, kLeastPlac
 
 }  // namespace
 
-int32_t Window::Top() const { return int32_t(int64_t(native_->geometry().top()) + ContentOffsetY()); }
-int32_t Window::Left() const { return native_->geometry().left(); }
+// A place that the window system cannot hold is kept as it was given, so
+// that what the program reads back (and saves) is what it was told, until
+// the window is really moved.
+int32_t Window::Top() const {
+  if (givenTop_ && StandsWherePlaced()) return *givenTop_;
+  return int32_t(int64_t(native_->geometry().top()) + ContentOffsetY());
+}
+
+int32_t Window::Left() const {
+  if (givenLeft_ && StandsWherePlaced()) return *givenLeft_;
+  return native_->geometry().left();
+}
 
 void Window::Top(int32_t top) {
+  ForgetGivenPlaceIfMoved();
   QRect g = native_->geometry();
   g.moveTop(Placeable(int64_t(top) - ContentOffsetY()));
   native_->setGeometry(g);
+  givenTop_ = top;
+  RememberPlaced();
 }
 
 void Window::Left(int32_t left) {
+  ForgetGivenPlaceIfMoved();
   QRect g = native_->geometry();
   g.moveLeft(Placeable(left));
   native_->setGeometry(g);
+  givenLeft_ = left;
+  RememberPlaced();
+}
+
+bool Window::StandsWherePlaced() const {
+  const QPoint at = native_->geometry().topLeft();
+  return at.x() == placedX_ && at.y() == placedY_;
+}
+
+// A window moved since it was placed: the coordinate that was not set
+// again must not come back from before the move.
+void Window::ForgetGivenPlaceIfMoved() {
+  if (StandsWherePlaced()) return;
+  givenTop_.reset();
+  givenLeft_.reset();
+}
+
+void Window::RememberPlaced() {
+  const QPoint at = native_->geometry().topLeft();
+  placedX_ = at.x();
+  placedY_ = at.y();
 }
 
 bool Window::HasPlace() const { return native_->testAttribute(Qt::WA_Moved) || native_->isVisible(); }

@@ -50,7 +50,10 @@ class Window : public DesignObject {
   // Left is set the window has no place of its own, and the window manager
   // places it when it is shown. The window itself (the menu bar above the
   // content included) is held to the places the window system can take,
-  // -32768 to 32767: a place beyond them goes to the nearest one.
+  // -32768 to 32767: a place beyond them puts it at the nearest one. Top
+  // and Left still read back as they were set for as long as the window
+  // stands where that put it; once it has been moved (by the operator, or
+  // by the window manager when it is shown), they read where it stands.
   int32_t Top() const;
   void Top(int32_t top);
   int32_t Left() const;
@@ -100,12 +103,21 @@ class Window : public DesignObject {
   void ApplySizeInPlace(std::optional<std::pair<int32_t, int32_t>> place);
   void SetTabOrder();
   int32_t ContentOffsetY() const;
+  // Whether the native window still stands where the code last put it;
+  // the place given then is forgotten once it does not.
+  bool StandsWherePlaced() const;
+  void ForgetGivenPlaceIfMoved();
+  void RememberPlaced();
 
   std::unique_ptr<NativeWindow> native_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::pair<std::string, std::shared_ptr<HandlerFn<bool>>>> menuHandlers_;
   ::MenuBar* menuBar_ = nullptr;
   int32_t width_ = 100, height_ = 100;
+  // The content's place as the code gave it, and the native window's
+  // top-left that it led to.
+  std::optional<int32_t> givenTop_, givenLeft_;
+  int32_t placedX_ = 0, placedY_ = 0;
   bool open_ = false, building_ = false, closing_ = false;
 };
 

@@ -2,8 +2,8 @@
 # The settings file with the real program: a first run opens at the default
 # places and writes the defaults at quit; a file edited by hand opens the
 # control panel where it says, and Ctrl+Q writes it back in the program's
-# own five lines; places beyond what X can hold are taken to the nearest
-# one it can.
+# own five lines; places beyond what X can hold put the windows at the
+# nearest one it can, and come back unchanged unless a window was moved.
 # $1: the servalo binary.
 source "$(dirname "$0")/lib.sh"
 BIN=$1
@@ -74,11 +74,11 @@ printf '#NumberOfTables 7\n#Order Random\n#MySound True\n#Window1Position 300,15
 check_folder_clean
 
 # ---- Places beyond what X can hold (16 signed bits) in a file edited by
-# hand: each window opens at the nearest place X can take, Start shows the
-# announcement window there, and Ctrl+Q writes where the windows stood. A
-# place that X can hold comes back unchanged. The panel's menu bar stands
-# above its content inside the same X window, so the panel's content top is
-# the X window's top plus the menu bar's height.
+# hand: each window stands at the nearest place X can take, and Start shows
+# the announcement window there. With neither window moved, Ctrl+Q writes
+# the file back byte for byte. The panel's menu bar stands above its
+# content inside the same X window, so the panel's content top is the X
+# window's top plus the menu bar's height.
 clamp16() {
   local v=$1
   ((v < -32768)) && v=-32768
@@ -86,37 +86,40 @@ clamp16() {
   echo "$v"
 }
 
-# Waits for the announcement window, the one visible window of the program
-# besides the panel $1; prints its id.
-wait_announcement() {
-  local panel=$1 id
-  for _ in $(seq 200); do
-    id=$(xdotool search --onlyvisible --class servalo 2>/dev/null | grep -vx "$panel" | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.05
-  done
-  return 1
+# Writes a file of the program's own five lines with both windows at top
+# $1, left $2.
+write_far_file() {
+  printf '#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position %s,%s\n#Window2Position %s,%s\n' \
+    "$1" "$2" "$1" "$2" >"$SETTINGS"
+}
+
+# Starts the program on the file, checks where X holds both windows, and
+# leaves the panel's id in $PANEL, the announcement window's in $ANN and
+# the menu bar's height in $MENU.
+start_far() {
+  local top=$1 left=$2 x y w h ax ay aw ah want_x want_y
+  e2e_start_app "$BIN"
+  PANEL=$(e2e_wait_window Servalo 60) || e2e_fail "$top,$left: the control panel did not open"
+  read -r x y w h < <(e2e_geometry "$PANEL")
+  MENU=$((h - PANEL_HEIGHT))
+  want_x=$(clamp16 "$left")
+  want_y=$(clamp16 $((top - MENU)))
+  [ "$x,$y" = "$want_x,$want_y" ] || e2e_fail "$top,$left: panel window at $x,$y, expected $want_x,$want_y"
+  xdotool windowfocus --sync "$PANEL" || e2e_fail "cannot focus the panel"
+  xdotool key Return  # Start, the panel's default button
+  ANN=$(e2e_wait_announcement "$PANEL") || e2e_fail "$top,$left: Start showed no announcement window"
+  read -r ax ay aw ah < <(e2e_geometry "$ANN")
+  want_y=$(clamp16 "$top")
+  [ "$ax,$ay" = "$want_x,$want_y" ] || e2e_fail "$top,$left: announcement window at $ax,$ay, expected $want_x,$want_y"
 }
 
 check_far_place() {
-  local top=$1 left=$2 id ann x y w h menu ax ay aw ah want_x want_y
-  printf '#NumberOfTables 3\n#Window1Position %s,%s\n#Window2Position %s,%s\n' "$top" "$left" "$top" "$left" >"$SETTINGS"
-  e2e_start_app "$BIN"
-  id=$(e2e_wait_window Servalo 60) || e2e_fail "$top,$left: the control panel did not open"
-  read -r x y w h < <(e2e_geometry "$id")
-  menu=$((h - PANEL_HEIGHT))
-  want_x=$(clamp16 "$left")
-  want_y=$(clamp16 $((top - menu)))
-  [ "$x,$y" = "$want_x,$want_y" ] || e2e_fail "$top,$left: panel window at $x,$y, expected $want_x,$want_y"
-  xdotool windowfocus --sync "$id" || e2e_fail "cannot focus the panel"
-  xdotool key Return  # Start, the panel's default button
-  ann=$(wait_announcement "$id") || e2e_fail "$top,$left: Start showed no announcement window"
-  read -r ax ay aw ah < <(e2e_geometry "$ann")
-  want_y=$(clamp16 "$top")
-  [ "$ax,$ay" = "$want_x,$want_y" ] || e2e_fail "$top,$left: announcement window at $ax,$ay, expected $want_x,$want_y"
-  quit_with_ctrl_q "$id"
-  printf '#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position %s,%s\n#Window2Position %s,%s\n' \
-    $((y + menu)) "$x" "$ay" "$ax" | cmp - "$SETTINGS" || e2e_fail "$top,$left written back as: $(cat -A "$SETTINGS")"
+  local top=$1 left=$2 expected
+  write_far_file "$top" "$left"
+  expected=$(cat "$SETTINGS")
+  start_far "$top" "$left"
+  quit_with_ctrl_q "$PANEL"
+  printf '%s\n' "$expected" | cmp - "$SETTINGS" || e2e_fail "$top,$left written back as: $(cat -A "$SETTINGS")"
   check_folder_clean
 }
 
@@ -124,8 +127,18 @@ check_far_place 300 2147483647
 check_far_place 2147483647 0
 check_far_place -2147483648 0
 check_far_place 40000 50000
-check_far_place 32767 -32768  # the far corner X can hold: kept as it is
-grep -qx '#Window2Position 32767,-32768' "$SETTINGS" || e2e_fail "the far corner was not kept: $(cat -A "$SETTINGS")"
-grep -qx '#Window1Position 32767,-32768' "$SETTINGS" || e2e_fail "the far corner was not kept: $(cat -A "$SETTINGS")"
+check_far_place -40000 -50000
+check_far_place 32767 -32768  # the far corner X can hold
+
+# ---- Windows moved on the screen are saved where they were moved, also
+# from places X cannot hold.
+write_far_file 40000 50000
+start_far 40000 50000
+xdotool windowmove --sync "$PANEL" 200 300 || e2e_fail "cannot move the panel"
+xdotool windowmove --sync "$ANN" 10 20 || e2e_fail "cannot move the announcement window"
+quit_with_ctrl_q "$PANEL"
+printf '#NumberOfTables 3\n#Order InOrder\n#MySound False\n#Window1Position %s,200\n#Window2Position 20,10\n' \
+  $((300 + MENU)) | cmp - "$SETTINGS" || e2e_fail "moved windows written back as: $(cat -A "$SETTINGS")"
+check_folder_clean
 
 echo "PASS"

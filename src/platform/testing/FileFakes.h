@@ -3,13 +3,15 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Files.h"
 
 // The steps of writing a file, as the file system sees them.
-enum class FileStep { CreateFolders, Create, Write, Sync, Close, Rename, SyncFolder };
+enum class FileStep { CreateFolders, Create, Group, Mode, Write, Sync, Close, Rename, SyncFolder };
 const char* FileStepName(FileStep step);
 
 // The desktop's file system, with a failure at a chosen step and a hook run
@@ -36,8 +38,11 @@ class FaultyFileSystem : public IFileSystem {
     return desktop().ReadStart(path, maxBytes, bytes);
   }
   std::string ResolveLinks(const std::string& path) override { return desktop().ResolveLinks(path); }
+  bool AccessOf(const std::string& path, Access& access) override { return desktop().AccessOf(path, access); }
   bool CreateFolders(const std::string& path) override;
-  Handle CreateNew(const std::string& path) override;
+  Handle CreateNew(const std::string& path, uint32_t mode) override;
+  bool SetGroup(Handle file, uint32_t group) override;
+  bool SetMode(Handle file, uint32_t mode) override;
   bool Write(Handle file, const char* data, size_t size) override;
   bool Sync(Handle file) override;
   bool CloseHandle(Handle file) override;
@@ -58,27 +63,55 @@ class FaultyFileSystem : public IFileSystem {
   std::map<FileStep, int> calls_;
 };
 
-// Files held in memory, for reading only: nothing can be created.
+// Files and folders held in memory, each file with a mode and a group, in
+// place of the disk. New files get the mode asked for less `umask`, and
+// `group`; the process may give a file only a group in `memberOf`.
 class MemoryFileSystem : public IFileSystem {
  public:
+  struct File {
+    File(std::string b = {}, uint32_t m = 0644, uint32_t g = kOwnGroup) : bytes(std::move(b)), mode(m), group(g) {}
+    std::string bytes;
+    uint32_t mode;
+    uint32_t group;
+  };
+  static constexpr uint32_t kOwnGroup = 1000;
+
   MemoryFileSystem() { RuntimeSetFileSystem(this); }
   ~MemoryFileSystem() override { RuntimeSetFileSystem(nullptr); }
 
   std::string preferences = "/memory/prefs";
-  std::map<std::string, std::string> files;  // path -> bytes
+  std::map<std::string, File> files;  // by path
+  std::set<std::string> folders{"/", "/memory", "/memory/prefs"};
+  uint32_t umask = 022;
+  uint32_t group = kOwnGroup;
+  std::set<uint32_t> memberOf{kOwnGroup};
+  // Run after every change to a file: its creation, a write, a new group
+  // or mode, a rename, a removal.
+  std::function<void()> afterChange;
 
   std::string PreferencesPath() override { return preferences; }
-  bool Exists(const std::string& path) override { return files.count(path) > 0; }
-  bool Delete(const std::string& path) override { return files.erase(path) > 0; }
+  bool Exists(const std::string& path) override { return files.count(path) > 0 || folders.count(path) > 0; }
+  bool Delete(const std::string& path) override;
   bool ReadStart(const std::string& path, size_t maxBytes, std::string& bytes) override;
   std::string ResolveLinks(const std::string& path) override { return path; }
-  bool CreateFolders(const std::string&) override { return false; }
-  Handle CreateNew(const std::string&) override { return kNoHandle; }
-  bool Write(Handle, const char*, size_t) override { return false; }
-  bool Sync(Handle) override { return false; }
-  bool CloseHandle(Handle) override { return true; }
-  bool Rename(const std::string&, const std::string&) override { return false; }
-  bool SyncFolder(const std::string&) override { return false; }
-  std::vector<std::string> FileNames(const std::string&) override { return {}; }
-  bool SecondsSinceChange(const std::string&, int64_t&) override { return false; }
+  bool AccessOf(const std::string& path, Access& access) override;
+  bool CreateFolders(const std::string& path) override;
+  Handle CreateNew(const std::string& path, uint32_t mode) override;
+  bool SetGroup(Handle file, uint32_t group) override;
+  bool SetMode(Handle file, uint32_t mode) override;
+  bool Write(Handle file, const char* data, size_t size) override;
+  bool Sync(Handle file) override { return open_.count(file) > 0; }
+  bool CloseHandle(Handle file) override { return open_.erase(file) > 0; }
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool SyncFolder(const std::string& path) override { return folders.count(path) > 0; }
+  std::vector<std::string> FileNames(const std::string& folder) override;
+  bool SecondsSinceChange(const std::string& path, int64_t& seconds) override;
+
+ private:
+  File* OpenFile(Handle file);
+  void Changed() {
+    if (afterChange) afterChange();
+  }
+  std::map<Handle, std::string> open_;  // open handles and their files' paths
+  Handle next_ = 3;
 };
