@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/Design.h"
 #include "platform/Speech.h"
@@ -28,11 +30,6 @@ int quitCode = 0;
 std::vector<std::string> toolkitArgs;
 std::vector<char*> toolkitArgv;
 int toolkitArgc = 0;
-
-// The program places its windows itself and reads the live state of Ctrl
-// and Alt whichever program has the focus. A Wayland client may do neither,
-// so it runs on X11: on XWayland under a Wayland desktop.
-constexpr const char* kWindowSystem = "xcb";
 
 // The application's icon at each size it is built in, from raw RGBA pixels:
 // decoding an image file would load every image-format plugin at start.
@@ -77,24 +74,22 @@ bool Application::HandleMenuCommand(const std::string& itemName) {
   return false;
 }
 
-std::vector<std::string> RuntimeToolkitArguments(int argc, char** argv) {
-  std::vector<std::string> args(argv, argv + argc);
-  // The toolkit reads its options with one dash or two.
-  const bool platformArgument = std::any_of(args.begin() + std::min(argc, 1), args.end(), [](const std::string& a) {
-    return a == "-platform" || a == "--platform";
-  });
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !platformArgument)
-    args.insert(args.begin() + std::min(argc, 1), {"-platform", kWindowSystem});
-  return args;
-}
-
 Runtime::Runtime(int& argc, char** argv) {
-  toolkitArgs = RuntimeToolkitArguments(argc, argv);
+  DisplayProbe& probe = RuntimeDisplayProbe();
+  ToolkitStart start = RuntimeToolkitArguments(argc, argv, probe);
+  if (!start.failure.empty()) {
+    // The toolkit would end the process by abort, with advice that does not
+    // help; nothing has been read or written yet.
+    std::fprintf(stderr, "%s\n", start.failure.c_str());
+    std::exit(1);
+  }
+  toolkitArgs = std::move(start.arguments);
   toolkitArgv.clear();
   for (std::string& a : toolkitArgs) toolkitArgv.push_back(a.data());
   toolkitArgv.push_back(nullptr);
   toolkitArgc = int(toolkitArgs.size());
   new QApplication(toolkitArgc, toolkitArgv.data());
+  probe.Release();
   RuntimeInstallStyle();
   // The toolkit takes its own options out of the arguments; hand the rest
   // back to the caller, as it would have done with the caller's own.

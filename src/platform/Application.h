@@ -38,10 +38,53 @@ class Application {
   std::vector<std::pair<std::string, std::shared_ptr<HandlerFn<bool>>>> menuHandlers_;
 };
 
+// What the run-time finds out about the window systems before the GUI
+// toolkit starts: the toolkit ends the process by abort when it cannot open
+// the window system it was asked for.
+class DisplayProbe {
+ public:
+  virtual ~DisplayProbe() = default;
+  // An X server accepts a connection on the display (":0", "host:1.0").
+  virtual bool XServerAnswers(const std::string& display) = 0;
+  // A Wayland compositor listens on the display: a socket name in
+  // XDG_RUNTIME_DIR, or a full path.
+  virtual bool WaylandAnswers(const std::string& display) = 0;
+  // The toolkit's Wayland platform plugin is installed.
+  virtual bool WaylandPluginInstalled() = 0;
+  // Lets go of what the probe kept open until the toolkit had connected.
+  virtual void Release() {}
+};
+
+// The probe that asks the system. It keeps the X connection that answered
+// open until Release, so that an X server whose only client it was does not
+// reset between the probe and the toolkit.
+DisplayProbe& RuntimeDisplayProbe();
+
+// The arguments the GUI toolkit starts with, or why it cannot start.
+struct ToolkitStart {
+  std::vector<std::string> arguments;
+  // When not empty: no window system can be reached, and this line tells
+  // the operator which were tried; the toolkit must not be started.
+  std::string failure;
+};
+
+// The program's own arguments and the window system to use:
+// - unless the user has chosen one (a -platform argument, else
+//   QT_QPA_PLATFORM), X11 when an X server answers on DISPLAY (or the
+//   display a -display argument names); otherwise Wayland when
+//   WAYLAND_DISPLAY is set, its compositor answers and the toolkit's Wayland
+//   plugin is installed;
+// - a user's choice is kept; when every window system it names is X11 or
+//   Wayland and none of them can be reached, that is the failure;
+// - a failure names each display that was tried.
+ToolkitStart RuntimeToolkitArguments(int argc, char** argv, DisplayProbe& probe);
+
 // The platform's run-time: owns the GUI toolkit for the life of the process.
-// It starts the toolkit on the X11 window system unless the user has chosen
-// one, gives every window the application's icon, and names the
-// application's desktop entry ("servalo") to the desktop.
+// It starts the toolkit on the window system RuntimeToolkitArguments picks,
+// gives every window the application's icon, and names the application's
+// desktop entry ("servalo") to the desktop. When no window system can be
+// reached it prints why on standard error and ends the process with
+// status 1 before the toolkit starts.
 class Runtime {
  public:
   Runtime(int& argc, char** argv);
@@ -51,11 +94,6 @@ class Runtime {
   // The run-time's exit step: discards what is left and gives the status.
   int Exit(int status);
 };
-
-// The arguments the GUI toolkit starts with: the program's own and, unless
-// the user has chosen a window system (QT_QPA_PLATFORM set, or a -platform
-// argument), a request for X11.
-std::vector<std::string> RuntimeToolkitArguments(int argc, char** argv);
 
 void RuntimeRegisterApplication(Application& app);
 Application* RuntimeApplication();

@@ -264,6 +264,10 @@ void Window::Left(int32_t left) {
 }
 
 bool Window::StandsWherePlaced() const {
+  // A Wayland client is never told where its windows stand: the place last
+  // given is the best it knows, and saving anything else would move the
+  // windows at the next start on X11.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return true;
   const QPoint at = native_->geometry().topLeft();
   return at.x() == placedX_ && at.y() == placedY_;
 }
