@@ -3,28 +3,31 @@
 # reads: the program, its desktop entry (valid for desktop-file-validate,
 # naming the program and its icon), and the icon in the hicolor theme,
 # scalable and at each rendered size; and the modules the program loads on
-# first use, where its run path leads.
-#   $1: cmake, $2: the build folder
+# first use, in the library folder. No run path of the program or its
+# modules leads to the working folder. The installed program starts (from a
+# folder holding planted libraries, which it must not load), loads its
+# printing module from the install for the print dialog, and quits with
+# status 0.
+#   $1: cmake, $2: the build folder, $3: the modules' folder in the prefix,
+#   $4: the test fixtures' folder
 set -u
-cmake=$1 build=$2
+. "$(dirname "$0")/e2e/lib.sh"
+cmake=$1 build=$2 module_dir=$3 fixtures=$4
 prefix=$(mktemp -d)
 log=$(mktemp)
-trap 'rm -rf "$prefix" "$log"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'rm -rf "$prefix" "$log"; e2e_cleanup' EXIT
+fail() { e2e_fail "$@"; }
 
 "$cmake" --install "$build" --prefix "$prefix" >"$log" 2>&1 || { cat "$log" >&2; fail "cmake --install failed"; }
 
 [ -x "$prefix/bin/servalo" ] || fail "no program in bin/"
 [ "$(PATH="$prefix/bin" command -v servalo)" = "$prefix/bin/servalo" ] || fail "servalo is not found on the prefix's PATH"
 
-# The run path names the modules' folder relative to the program, so the
-# install can be moved; nothing of the build tree is left in it.
-runpath=$(readelf -d "$prefix/bin/servalo" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]$/\1/p')
-case $runpath in '$ORIGIN/'*) ;; *) fail "the program's run path is '$runpath'" ;; esac
-modules=${runpath/\$ORIGIN/$prefix/bin}
+modules=$prefix/$module_dir
 for module in print net; do
   [ -f "$modules/libservalo-$module.so" ] || fail "no libservalo-$module.so in $modules"
 done
+out=$(bash "$(dirname "$0")/runpath.sh" "$prefix/bin/servalo" "$modules"/*.so 2>&1) || fail "${out#FAIL: }"
 
 entry=$prefix/share/applications/servalo.desktop
 [ -f "$entry" ] || fail "no share/applications/servalo.desktop"
@@ -51,4 +54,31 @@ for size in 16 32 48 64 128 256; do
   read -r w h < <(od -An -tu1 -j16 -N8 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
   [ "$w x $h" = "$size x $size" ] || fail "$png is $w x $h"
 done
-echo "PASS: installed into a temporary prefix"
+
+# The installed program, started where planted libraries lie.
+work=$E2E_TMP/work
+mkdir -p "$work"
+cp "$fixtures"/planted/*.so* "$work/" || fail "no planted libraries in $fixtures/planted"
+export HOME="$E2E_TMP"
+export CUPS_SERVER="$E2E_TMP/no-print-server"
+cd "$work" || fail "cannot enter $work"
+e2e_start_xvfb
+e2e_start_app "$prefix/bin/servalo"
+panel=$(e2e_wait_window Servalo 30) || fail "the installed program showed no control panel"
+pid=$(xdotool getwindowpid "$panel") || fail "the panel names no process"
+xdotool windowfocus --sync "$panel" || fail "could not focus the control panel"
+xdotool key --clearmodifiers ctrl+p
+dialog=$(e2e_wait_window Print 30) || fail "no print dialog after Ctrl+P"
+from=$(awk '$6 ~ /\/libservalo-print\.so$/ {print $6}' "/proc/$pid/maps" | sort -u)
+[ "$from" = "$(realpath "$modules")/libservalo-print.so" ] || fail "the printing module came from '$from'"
+xdotool windowfocus --sync "$dialog" || fail "could not focus the print dialog"
+xdotool key --clearmodifiers Escape
+e2e_wait_gone Print 30 || fail "Escape left the print dialog open"
+xdotool windowfocus --sync "$panel" || fail "could not focus the control panel again"
+xdotool key --clearmodifiers ctrl+q
+status=$(e2e_wait_exit 30) || fail "the installed program did not quit on Ctrl+Q"
+[ "$status" = 0 ] || fail "the installed program quit with status $status"
+markers=$(ls -- *.loaded 2>/dev/null)
+[ -z "$markers" ] || fail "planted libraries ran inside the installed program: $markers"
+
+echo "PASS: installed into a temporary prefix; the installed program started, printed through its module, quit"

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <functional>
@@ -23,6 +24,7 @@
 #include "UpdateTestServer.h"
 #include "calling/Window1.h"
 #include "platform/Text.h"
+#include "platform/internal/Modules.h"
 #include "update/FeedReading.h"
 #include "update/WebSite.h"
 #include "update/selfTest.h"
@@ -36,6 +38,8 @@ using S = ServerStep;
 
 const std::string kCurrentMessage = "You are using the current version. No update is available.";
 const std::string kDialogTitle = "New version available!";
+const std::string kNoNetworkMessage =
+    "Checking for updates is not available: the network support could not be loaded.";
 
 QByteArray Feed(const QByteArray& version, const QByteArray& free = "No", const QByteArray& description = "Fixes.") {
   return "<?xml version=\"1.0\"?>\n<Update>\n<CurrentVersion>" + version + "</CurrentVersion>\n<Description>" +
@@ -328,22 +332,42 @@ class TestUpdate : public QObject {
         << "empty" << "" << false;
     QTest::newRow("headers but no body") << true << std::vector<S>{S::Await(), S::Write(AnswerUntilClose("")), S::Hangup()}
                                          << "empty" << "" << false;
+    // An answer cut short is a failed check, whose code tells how it ended.
     QTest::newRow("headers cut off")
-        << true << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nContent-Ty"), S::Hangup()} << "empty" << ""
-        << false;
+        << true << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nContent-Ty"), S::Hangup()} << "error"
+        << "108" << false;
     QTest::newRow("garbage status line")
         << true << std::vector<S>{S::Await(), S::Write("SPEAK FRIEND\r\n\r\n" + current), S::Hangup()} << "current"
         << "" << false;
     QTest::newRow("garbage without line ends")
         << true << std::vector<S>{S::Await(), S::Write(QByteArray("\x01\x02 no http here", 15)), S::Hangup()}
-        << "empty" << "" << false;
+        << "error" << "108" << false;
     QTest::newRow("content-length longer than sent, then close")
         << true
         << std::vector<S>{S::Await(),
                           S::Write("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(current.size() + 100) +
                                    "\r\n\r\n" + current),
                           S::Hangup()}
-        << "current" << "" << false;
+        << "error" << "107" << false;
+    {
+      const QByteArray feed = "<?xml version=\"1.0\"?>\n<Update><CurrentVersion>1.2.0</Current";
+      QTest::newRow("close in the version, 60 of 5000 bytes")
+          << true
+          << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + feed),
+                            S::Hangup()}
+          << "error" << "107" << false;
+    }
+    {
+      const QByteArray body = Feed("1.2.0", "Yes");
+      const QByteArray upToD = body.left(body.indexOf("<Description>") + 2);
+      QTest::newRow("reset after the version, before the content-length")
+          << true
+          << std::vector<S>{S::Await(),
+                            S::Write("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                                     "\r\n\r\n" + upToD),
+                            S::Wait(50), S::Break()}
+          << "error" << "109" << false;
+    }
     {
       const QByteArray body = Feed("1.2.0", "Yes");
       const int upToVersion = int(body.indexOf("</CurrentVersion>")) + 17;
@@ -368,11 +392,24 @@ class TestUpdate : public QObject {
         << true
         << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\nContent-Type: text/xml\n\n" + current), S::Hangup()}
         << "current" << "" << false;
-    QTest::newRow("reset in the middle of the body")
+    QTest::newRow("reset in the middle of the body, no length")
         << true
         << std::vector<S>{S::Await(), S::Write(AnswerUntilClose("<CurrentVersion>1.2.0</CurrentVersion><Descr")),
                           S::Wait(50), S::Break()}
-        << "upgrade" << "1.2.0" << false;
+        << "error" << "109" << false;
+    // A long head is read; one beyond the body's cap is a failure.
+    QTest::newRow("header line of 100 000 bytes")
+        << true
+        << std::vector<S>{S::Await(),
+                          S::Write("HTTP/1.0 200 OK\r\nX-Padding: " + QByteArray(100000, 'p') + "\r\nContent-Length: " +
+                                   QByteArray::number(current.size()) + "\r\n\r\n" + current),
+                          S::Hangup()}
+        << "current" << "" << false;
+    QTest::newRow("head over 1 MiB")
+        << true
+        << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nX-Padding: " + pad + "\r\n\r\n" + current),
+                          S::Silence()}
+        << "error" << "110" << false;
     QTest::newRow("slow trickle") << true << std::vector<S>{S::Await(), S::Drip(Answer(current), 4, 10), S::Hangup()}
                                   << "current" << "" << false;
     QTest::newRow("body over the cap, feed at its start")
@@ -410,13 +447,20 @@ class TestUpdate : public QObject {
                           S::Write(Answer("<CurrentVersion>1.1.0</CurrentVersion><CurrentVersion>1.2.0</CurrentVersion>")),
                           S::Hangup()}
         << "current" << "" << false;
+    // Nor is one whose version has no end tag after it, even when the
+    // answer came whole.
     QTest::newRow("unterminated version tag")
         << true << std::vector<S>{S::Await(), S::Write(Answer("<Free>Yes</Free><CurrentVersion>1.1.0")), S::Hangup()}
-        << "upgrade" << "" << true;
+        << "error" << "200" << false;
     QTest::newRow("end tag only before the start tag")
         << true
-        << std::vector<S>{S::Await(), S::Write(Answer("</CurrentVersion>x<CurrentVersion>1.1.0")), S::Hangup()}
-        << "upgrade" << "" << false;
+        << std::vector<S>{S::Await(), S::Write(Answer("</CurrentVersion>x<CurrentVersion>1.1.0", "404 Not Found")),
+                          S::Hangup()}
+        << "error" << "404" << false;
+    QTest::newRow("version cut off, no length")
+        << true
+        << std::vector<S>{S::Await(), S::Write(AnswerUntilClose("<Update><CurrentVersion>1.2.0</Current")), S::Hangup()}
+        << "error" << "200" << false;
     QTest::newRow("chunked answer read raw")
         << true
         << std::vector<S>{S::Await(),
@@ -810,19 +854,42 @@ class TestUpdate : public QObject {
 
   void errorMessageForACode_data() {
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("102") << 102 << "102";
-    QTest::newRow("negative") << -7 << "-7";
+    QTest::addColumn<QString>("message");
+    QTest::newRow("102") << 102 << QString::fromStdString(ErrorMessage("102"));
+    QTest::newRow("negative") << -7 << QString::fromStdString(ErrorMessage("-7"));
+    // No later try can help: the message does not ask for one.
+    QTest::newRow("no network support") << 106 << QString::fromStdString(kNoNetworkMessage);
   }
   void errorMessageForACode() {
     QFETCH(int, code);
-    QFETCH(QString, text);
+    QFETCH(QString, message);
     UpdateTestServer server({S::Await(), S::Silence()});
     SetWebSiteHostForTesting(server.Host());
     updateWindow& w = StartCheck();
     w.hp_Error(w.hp(), code);
-    QCOMPARE(f->dialogs.messages, std::vector<std::string>{ErrorMessage(text.toStdString())});
+    QCOMPARE(f->dialogs.events, (std::vector<std::string>{"beep", "msgbox:" + message.toStdString()}));
     QVERIFY(!OpenUpdateWindow());
+  }
+
+  // A network module that cannot be loaded ends the check in the error
+  // road, with a message that says checking is not available.
+  void missingNetworkSupport() {
+    const std::string modules = RuntimeModuleFolder();
+    QTemporaryDir empty;
+    RuntimeSetModuleFolder(empty.path().toStdString());
+    const auto restore = qScopeGuard([&] { RuntimeSetModuleFolder(modules); });
+    UpdateTestServer server({S::Await(), S::Write(Answer(Feed("1.2.0"))), S::Hangup()});
+    SetWebSiteHostForTesting(server.Host());
+    StartCheck();
+    QVERIFY(OpenUpdateWindow());  // the failure comes from the event loop
+    QVERIFY(f->dialogs.events.empty());
+    QVERIFY(WaitForAnEnd());
+    Settle();
+    QCOMPARE(f->dialogs.events, (std::vector<std::string>{"beep", "msgbox:" + kNoNetworkMessage}));
+    QVERIFY(!OpenUpdateWindow());
+    QVERIFY(!OpenVersionWindow());
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), NativeOf(Window1Instance()), 10000);
+    QCOMPARE(server.Connections(), 0);
   }
 
   // A default build names a host that never resolves.

@@ -64,8 +64,21 @@ std::string FeedURL(const UpdateTestServer& server) { return "http://" + server.
 // Lets the event loop run for a while, so that a second event would show.
 void Settle() { QTest::qWait(150); }
 
+QString EndName(HTTPAnswerEnd end) {
+  switch (end) {
+    case HTTPAnswerEnd::Open: return "open";
+    case HTTPAnswerEnd::Whole: return "whole";
+    case HTTPAnswerEnd::Nothing: return "nothing";
+    case HTTPAnswerEnd::HeadCutShort: return "head cut short";
+    case HTTPAnswerEnd::BodyCutShort: return "body cut short";
+    case HTTPAnswerEnd::HeadTooLarge: return "head too large";
+  }
+  return "?";
+}
+
 struct ReadResult {
   bool completeEarly = false;
+  QString end;
   int32_t status = 0;
   std::string headers, body;
   bool cut = false;
@@ -80,11 +93,20 @@ ReadResult Read(const QByteArray& input, size_t bodyCap, size_t piece) {
     if (reader.Feed(std::string_view(part.constData(), size_t(part.size())))) r.completeEarly = true;
   }
   reader.Finish();
+  r.end = EndName(reader.End());
   r.status = reader.StatusCode();
   r.headers = Flatten(reader.Headers());
   r.body = reader.Body();
   r.cut = reader.Cut();
   return r;
+}
+
+// An answer whose head, from the status line to the empty line, is size
+// bytes long.
+QByteArray AnswerWithHeadOf(size_t size, const QByteArray& body) {
+  const QByteArray start = "HTTP/1.0 200 OK\r\nX: ";
+  const QByteArray end = "\r\n\r\n";
+  return start + QByteArray(qsizetype(size) - start.size() - end.size(), 'a') + end + body;
 }
 
 }  // namespace
@@ -145,66 +167,78 @@ class TestUpdateHttp : public QObject {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("bodyCap");
     QTest::addColumn<bool>("completeEarly");
+    QTest::addColumn<QString>("end");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("headers");
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("cut");
     const int cap = int(kHTTPBodyCap);
     QTest::newRow("content-length") << QByteArray("HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\nContent-Length: 5\r\n\r\nhello")
-                                    << cap << true << 200 << QByteArray("Content-Type: text/xml|Content-Length: 5|")
-                                    << QByteArray("hello") << false;
-    QTest::newRow("length shorter than sent") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nhello") << cap
-                                              << true << 200 << QByteArray("Content-Length: 3|") << QByteArray("hel")
-                                              << false;
-    QTest::newRow("length longer, then close") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello")
-                                               << cap << false << 200 << QByteArray("Content-Length: 10|")
-                                               << QByteArray("hello") << false;
-    QTest::newRow("no length: until close") << QByteArray("HTTP/1.0 200 OK\r\n\r\nhello\r\nworld") << cap << false
-                                            << 200 << QByteArray() << QByteArray("hello\r\nworld") << false;
-    QTest::newRow("negative length") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: -3\r\n\r\nhello") << cap
-                                     << false << 200 << QByteArray("Content-Length: -3|") << QByteArray("hello")
-                                     << false;
-    QTest::newRow("rubbish length") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3x\r\n\r\nhello") << cap
-                                    << false << 200 << QByteArray("Content-Length: 3x|") << QByteArray("hello")
+                                    << cap << true << "whole" << 200
+                                    << QByteArray("Content-Type: text/xml|Content-Length: 5|") << QByteArray("hello")
                                     << false;
+    QTest::newRow("length shorter than sent") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nhello") << cap
+                                              << true << "whole" << 200 << QByteArray("Content-Length: 3|")
+                                              << QByteArray("hel") << false;
+    // The connection ended before the length was reached: not whole.
+    QTest::newRow("length longer, then close") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello")
+                                               << cap << false << "body cut short" << 200
+                                               << QByteArray("Content-Length: 10|") << QByteArray("hello") << false;
+    QTest::newRow("no length: until close") << QByteArray("HTTP/1.0 200 OK\r\n\r\nhello\r\nworld") << cap << false
+                                            << "whole" << 200 << QByteArray() << QByteArray("hello\r\nworld") << false;
+    QTest::newRow("negative length") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: -3\r\n\r\nhello") << cap
+                                     << false << "whole" << 200 << QByteArray("Content-Length: -3|")
+                                     << QByteArray("hello") << false;
+    QTest::newRow("rubbish length") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3x\r\n\r\nhello") << cap
+                                    << false << "whole" << 200 << QByteArray("Content-Length: 3x|")
+                                    << QByteArray("hello") << false;
     QTest::newRow("lengths that disagree")
-        << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\ncontent-length: 4\r\n\r\nhello") << cap << false << 200
-        << QByteArray("Content-Length: 3|content-length: 4|") << QByteArray("hello") << false;
+        << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\ncontent-length: 4\r\n\r\nhello") << cap << false
+        << "whole" << 200 << QByteArray("Content-Length: 3|content-length: 4|") << QByteArray("hello") << false;
     QTest::newRow("lengths that agree")
-        << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\nCONTENT-LENGTH: 3\r\n\r\nhello") << cap << true << 200
-        << QByteArray("Content-Length: 3|CONTENT-LENGTH: 3|") << QByteArray("hel") << false;
+        << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\nCONTENT-LENGTH: 3\r\n\r\nhello") << cap << true
+        << "whole" << 200 << QByteArray("Content-Length: 3|CONTENT-LENGTH: 3|") << QByteArray("hel") << false;
     QTest::newRow("zero length") << QByteArray("HTTP/1.0 204 No Content\r\nContent-Length: 0\r\n\r\nextra") << cap
-                                 << true << 204 << QByteArray("Content-Length: 0|") << QByteArray() << false;
-    QTest::newRow("bare LF") << QByteArray("HTTP/1.0 404 Not Found\nServer: x\n\nline\nline") << cap << false << 404
-                             << QByteArray("Server: x|") << QByteArray("line\nline") << false;
-    QTest::newRow("garbage status line") << QByteArray("NONSENSE\r\nServer: x\r\n\r\nbody") << cap << false << 0
-                                         << QByteArray("Server: x|") << QByteArray("body") << false;
-    QTest::newRow("status without reason") << QByteArray("HTTP/1.1 500\r\n\r\n") << cap << false << 500
+                                 << true << "whole" << 204 << QByteArray("Content-Length: 0|") << QByteArray() << false;
+    QTest::newRow("bare LF") << QByteArray("HTTP/1.0 404 Not Found\nServer: x\n\nline\nline") << cap << false << "whole"
+                             << 404 << QByteArray("Server: x|") << QByteArray("line\nline") << false;
+    QTest::newRow("garbage status line") << QByteArray("NONSENSE\r\nServer: x\r\n\r\nbody") << cap << false << "whole"
+                                         << 0 << QByteArray("Server: x|") << QByteArray("body") << false;
+    QTest::newRow("status without reason") << QByteArray("HTTP/1.1 500\r\n\r\n") << cap << false << "whole" << 500
                                            << QByteArray() << QByteArray() << false;
-    QTest::newRow("status of four digits") << QByteArray("HTTP/1.0 2000 OK\r\n\r\nx") << cap << false << 0
+    QTest::newRow("status of four digits") << QByteArray("HTTP/1.0 2000 OK\r\n\r\nx") << cap << false << "whole" << 0
                                            << QByteArray() << QByteArray("x") << false;
-    QTest::newRow("status line cut short") << QByteArray("HTTP/1.0 20") << cap << false << 0 << QByteArray()
-                                           << QByteArray() << false;
-    QTest::newRow("headers without their end") << QByteArray("HTTP/1.0 200 OK\r\nServer: x") << cap << false << 200
-                                               << QByteArray("Server: x|") << QByteArray() << false;
-    QTest::newRow("nothing at all") << QByteArray() << cap << false << 0 << QByteArray() << QByteArray() << false;
+    // A head that never ended is no answer, though what it told is kept.
+    QTest::newRow("status line cut short") << QByteArray("HTTP/1.0 20") << cap << false << "head cut short" << 0
+                                           << QByteArray() << QByteArray() << false;
+    QTest::newRow("headers without their end") << QByteArray("HTTP/1.0 200 OK\r\nServer: x") << cap << false
+                                               << "head cut short" << 200 << QByteArray("Server: x|") << QByteArray()
+                                               << false;
+    QTest::newRow("nothing at all") << QByteArray() << cap << false << "nothing" << 0 << QByteArray() << QByteArray()
+                                    << false;
     QTest::newRow("chunked stays raw")
         << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n") << cap << false
-        << 200 << QByteArray("Transfer-Encoding: chunked|") << QByteArray("5\r\nhello\r\n0\r\n\r\n") << false;
+        << "whole" << 200 << QByteArray("Transfer-Encoding: chunked|") << QByteArray("5\r\nhello\r\n0\r\n\r\n")
+        << false;
     QTest::newRow("folded and odd header lines")
         << QByteArray("HTTP/1.0 200 OK\r\nX-A:   one  \r\n\t two\r\nno colon here\r\n:empty name\r\n\r\n") << cap
-        << false << 200 << QByteArray("X-A: one two|: empty name|") << QByteArray() << false;
-    QTest::newRow("body cut at the cap") << QByteArray("HTTP/1.0 200 OK\r\n\r\n0123456789") << 8 << true << 200
-                                         << QByteArray() << QByteArray("01234567") << true;
+        << false << "whole" << 200 << QByteArray("X-A: one two|: empty name|") << QByteArray() << false;
+    QTest::newRow("body cut at the cap") << QByteArray("HTTP/1.0 200 OK\r\n\r\n0123456789") << 8 << true << "whole"
+                                         << 200 << QByteArray() << QByteArray("01234567") << true;
     QTest::newRow("length beyond the cap") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n0123456789")
-                                           << 8 << true << 200 << QByteArray("Content-Length: 10|")
+                                           << 8 << true << "whole" << 200 << QByteArray("Content-Length: 10|")
                                            << QByteArray("01234567") << true;
     QTest::newRow("length equal to the cap") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 8\r\n\r\n01234567")
-                                             << 8 << true << 200 << QByteArray("Content-Length: 8|")
+                                             << 8 << true << "whole" << 200 << QByteArray("Content-Length: 8|")
                                              << QByteArray("01234567") << false;
-    QTest::newRow("head over its cap")
-        << (QByteArray("HTTP/1.0 200 OK\r\nX: ") + QByteArray(int(kHTTPHeadCap), 'a') + "\r\n\r\nbody") << cap << true
-        << 200 << QByteArray() << QByteArray() << true;
+    // The head may be as large as the body's cap.
+    QTest::newRow("head as large as the body's cap")
+        << AnswerWithHeadOf(kHTTPBodyCap, "body") << cap << false << "whole" << 200
+        << QByteArray("X: " + QByteArray(cap - 24, 'a') + "|") << QByteArray("body") << false;
+    QTest::newRow("head one byte larger") << AnswerWithHeadOf(kHTTPBodyCap + 1, "body") << cap << true
+                                          << "head too large" << 200
+                                          << QByteArray("X: " + QByteArray(cap - 23, 'a') + "|") << QByteArray()
+                                          << false;
   }
   // Fed whole, byte by byte and in odd pieces, an answer reads the same.
   void readsAnswers() {
@@ -212,6 +246,7 @@ class TestUpdateHttp : public QObject {
     QFETCH(int, bodyCap);
     const ReadResult whole = Read(input, size_t(bodyCap), size_t(input.size()) + 1);
     QTEST(whole.completeEarly, "completeEarly");
+    QTEST(whole.end, "end");
     QTEST(whole.status, "status");
     QTEST(QByteArray::fromStdString(whole.headers), "headers");
     QTEST(QByteArray::fromStdString(whole.body), "body");
@@ -252,9 +287,34 @@ class TestUpdateHttp : public QObject {
                               << "page" << 404 << QByteArray("No such page");
     QTest::newRow("no status line") << true << std::vector<S>{S::Await(), S::Write("garbage\r\n\r\nmore"), S::Hangup()}
                                     << "page" << 0 << QByteArray("more");
+    // An answer that began but did not arrive whole is never a page.
+    QTest::newRow("close before the content-length")
+        << true
+        << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n<a>partial"),
+                          S::Hangup()}
+        << "error" << int(kHTTPErrorBodyCutShort) << QByteArray();
+    QTest::newRow("close inside the head") << true
+                                           << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nContent-Ty"),
+                                                             S::Hangup()}
+                                           << "error" << int(kHTTPErrorHeadCutShort) << QByteArray();
     QTest::newRow("reset after some of the body")
         << true << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\n\r\n<a>partial"), S::Wait(50), S::Break()}
-        << "page" << 200 << QByteArray("<a>partial");
+        << "error" << int(kHTTPErrorConnectionBroken) << QByteArray();
+    QTest::newRow("reset before the content-length")
+        << true
+        << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n<a>partial"),
+                          S::Wait(50), S::Break()}
+        << "error" << int(kHTTPErrorConnectionBroken) << QByteArray();
+    QTest::newRow("reset inside the head")
+        << true << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\n"), S::Wait(50), S::Break()} << "error"
+        << int(kHTTPErrorConnectionBroken) << QByteArray();
+    QTest::newRow("head beyond its cap")
+        << true
+        << std::vector<S>{S::Await(), S::Write("HTTP/1.0 200 OK\r\nX: " + QByteArray(int(kHTTPBodyCap), 'a')),
+                          S::Silence()}
+        << "error" << int(kHTTPErrorHeadTooLarge) << QByteArray();
+    // A server that sends nothing at all ends the request as one that
+    // closed: the empty page.
     QTest::newRow("reset before any answer") << true << std::vector<S>{S::Await(), S::Break()} << "page" << 0
                                              << QByteArray();
     QTest::newRow("trickle") << true << std::vector<S>{S::Await(), S::Drip(answer, 3, 5), S::Hangup()} << "page"

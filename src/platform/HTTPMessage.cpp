@@ -113,6 +113,7 @@ std::string HTTPRequestBytes(const HTTPTarget& target) {
 HTTPAnswerReader::HTTPAnswerReader(size_t bodyCap, size_t headCap) : bodyCap_(bodyCap), headCap_(headCap) {}
 
 bool HTTPAnswerReader::Feed(std::string_view bytes) {
+  if (!bytes.empty() && stage_ != Stage::Done) anything_ = true;
   while (!bytes.empty() && stage_ != Stage::Done) {
     if (stage_ == Stage::Body) {
       TakeBody(bytes);
@@ -120,9 +121,9 @@ bool HTTPAnswerReader::Feed(std::string_view bytes) {
     }
     const size_t end = bytes.find('\n');
     const std::string_view piece = bytes.substr(0, end);
-    if (headBytes_ + line_.size() + piece.size() > headCap_) {
-      cut_ = true;
-      stage_ = Stage::Done;
+    const size_t lineFeed = end == std::string_view::npos ? 0 : 1;
+    if (headBytes_ + line_.size() + piece.size() + lineFeed > headCap_) {
+      Over(HTTPAnswerEnd::HeadTooLarge);
       break;
     }
     line_.append(piece);
@@ -138,13 +139,26 @@ bool HTTPAnswerReader::Feed(std::string_view bytes) {
 
 void HTTPAnswerReader::Finish() {
   if (stage_ == Stage::Done) return;
-  // A head line cut short by the end of the connection still counts.
-  if (stage_ != Stage::Body && !line_.empty()) {
-    std::string line = std::move(line_);
-    line_.clear();
-    TakeLine(line);
+  if (stage_ != Stage::Body) {
+    if (!anything_) return Over(HTTPAnswerEnd::Nothing);
+    // A head line cut short by the end of the connection still counts for
+    // what it tells; only a lone CR, the empty line without its LF, ends
+    // the head.
+    if (!line_.empty()) {
+      std::string line = std::move(line_);
+      line_.clear();
+      TakeLine(line);
+    }
+    if (stage_ == Stage::Done) return;
+    if (stage_ != Stage::Body) return Over(HTTPAnswerEnd::HeadCutShort);
   }
+  const bool shortOfLength = contentLength_ && body_.size() < *contentLength_;
+  Over(shortOfLength ? HTTPAnswerEnd::BodyCutShort : HTTPAnswerEnd::Whole);
+}
+
+void HTTPAnswerReader::Over(HTTPAnswerEnd end) {
   stage_ = Stage::Done;
+  end_ = end;
 }
 
 void HTTPAnswerReader::TakeLine(std::string_view line) {
@@ -200,7 +214,7 @@ void HTTPAnswerReader::StartBody() {
   }
   if (usable) contentLength_ = length;
   stage_ = Stage::Body;
-  if (contentLength_ && *contentLength_ == 0) stage_ = Stage::Done;
+  if (contentLength_ && *contentLength_ == 0) Over(HTTPAnswerEnd::Whole);
 }
 
 void HTTPAnswerReader::TakeBody(std::string_view bytes) {
@@ -208,9 +222,9 @@ void HTTPAnswerReader::TakeBody(std::string_view bytes) {
   const size_t take = std::min(limit - body_.size(), bytes.size());
   body_.append(bytes.substr(0, take));
   if (contentLength_ && body_.size() == *contentLength_) {
-    stage_ = Stage::Done;
+    Over(HTTPAnswerEnd::Whole);
   } else if (body_.size() == bodyCap_) {
     cut_ = true;
-    stage_ = Stage::Done;
+    Over(HTTPAnswerEnd::Whole);
   }
 }

@@ -46,10 +46,21 @@ bool SplitHTTPURL(const std::string& url, int32_t defaultPort, HTTPTarget& targe
 // Accept-Language, each ended by CR LF, an empty line, no body.
 std::string HTTPRequestBytes(const HTTPTarget& target);
 
-// Largest body kept, and largest status line plus header lines; an answer
-// that goes beyond either is cut there.
+// Largest body kept, and largest status line plus header lines. A body
+// that goes beyond its cap is cut there; a head that does is no answer.
 inline constexpr size_t kHTTPBodyCap = size_t(1) << 20;
-inline constexpr size_t kHTTPHeadCap = size_t(64) << 10;
+inline constexpr size_t kHTTPHeadCap = kHTTPBodyCap;
+
+// How an answer stands.
+enum class HTTPAnswerEnd {
+  Open,          // still arriving
+  Whole,         // at its content-length, at the body cap, or, without a
+                 // usable length, ended with the connection
+  Nothing,       // the connection ended before a single byte came
+  HeadCutShort,  // the connection ended before the empty line after the head
+  BodyCutShort,  // the connection ended before the body reached its content-length
+  HeadTooLarge,  // the head went beyond its cap; the rest was not read
+};
 
 // Reads an answer from the bytes as they arrive, in pieces of any size:
 // the status line, header lines up to an empty line, then the body up to
@@ -60,18 +71,21 @@ class HTTPAnswerReader {
  public:
   explicit HTTPAnswerReader(size_t bodyCap = kHTTPBodyCap, size_t headCap = kHTTPHeadCap);
 
-  // Takes the next bytes. True once the answer is complete: the body has
-  // its content-length or has reached the cap. Later bytes are ignored.
+  // Takes the next bytes. True once the answer is over: the body has its
+  // content-length or has reached the cap, or the head has gone beyond its
+  // cap (End tells which). Later bytes are ignored.
   bool Feed(std::string_view bytes);
-  // The connection has ended: what has arrived stands as the answer.
+  // The connection has ended: what has arrived stands as the answer, and
+  // End tells whether it is whole.
   void Finish();
 
-  bool Complete() const { return stage_ == Stage::Done; }
+  bool Complete() const { return end_ != HTTPAnswerEnd::Open; }
+  HTTPAnswerEnd End() const { return end_; }
   // The three digits after "HTTP/x.y", or 0 when the status line has none.
   int32_t StatusCode() const { return status_; }
   const InternetHeaders& Headers() const { return headers_; }
   const std::string& Body() const { return body_; }
-  // The body or the head reached its cap and the rest was dropped.
+  // The body reached its cap and the rest was dropped.
   bool Cut() const { return cut_; }
   // The content-length in use, when the headers gave one that all agree on.
   std::optional<size_t> ContentLength() const { return contentLength_; }
@@ -81,10 +95,13 @@ class HTTPAnswerReader {
   void TakeLine(std::string_view line);
   void StartBody();
   void TakeBody(std::string_view bytes);
+  void Over(HTTPAnswerEnd end);
 
   size_t bodyCap_, headCap_;
   Stage stage_ = Stage::StatusLine;
-  std::string line_;  // the head line not yet ended
+  HTTPAnswerEnd end_ = HTTPAnswerEnd::Open;
+  bool anything_ = false;  // a byte has arrived
+  std::string line_;       // the head line not yet ended
   size_t headBytes_ = 0;
   int32_t status_ = 0;
   InternetHeaders headers_;

@@ -13,7 +13,19 @@ int32_t ErrorCode(TcpConnection::Failure failure) {
     case TcpConnection::Failure::Refused: return kHTTPErrorConnectionRefused;
     case TcpConnection::Failure::Unreachable: return kHTTPErrorNetworkUnreachable;
     case TcpConnection::Failure::TimedOut: return kHTTPErrorTimedOut;
+    case TcpConnection::Failure::Broken: return kHTTPErrorConnectionBroken;
     case TcpConnection::Failure::Other: break;
+  }
+  return kHTTPErrorOther;
+}
+
+// An answer that began but is not whole.
+int32_t ErrorCode(HTTPAnswerEnd end) {
+  switch (end) {
+    case HTTPAnswerEnd::BodyCutShort: return kHTTPErrorBodyCutShort;
+    case HTTPAnswerEnd::HeadCutShort: return kHTTPErrorHeadCutShort;
+    case HTTPAnswerEnd::HeadTooLarge: return kHTTPErrorHeadTooLarge;
+    default: break;
   }
   return kHTTPErrorOther;
 }
@@ -43,7 +55,7 @@ struct HTTPSocket::Request {
     reader = HTTPAnswerReader();
     request = HTTPRequestBytes(target);
     NetSupport* net = RuntimeNetSupport();
-    if (!net) return DeliverError(kHTTPErrorOther);
+    if (!net) return DeliverError(kHTTPErrorNoNetworkSupport);
     state = State::Connecting;
     connection = net->Connect(target.host, uint16_t(target.port),
                               {[this] { OnConnected(); }, [this] { OnReadyRead(); }, [this] { OnEnded(); },
@@ -70,27 +82,40 @@ struct HTTPSocket::Request {
     Take();
   }
 
-  // The connection ended after it was established: what arrived is the page.
+  // The server closed the connection after it was established: what
+  // arrived is the answer, when it is whole.
   void OnEnded() {
     if (state == State::Done) return;
     if (!WindowOpen()) return Abandon();
     Take();
     if (state == State::Done) return;
     reader.Finish();
-    DeliverPage();
+    DeliverAnswer();
   }
 
   void OnFailed(TcpConnection::Failure failure) {
     if (state == State::Done) return;
     if (!WindowOpen()) return Abandon();
-    // A failure once the connection stands ends the page rather than the
-    // request.
-    if (state == State::Receiving) return OnEnded();
-    DeliverError(ErrorCode(failure));
+    if (state != State::Receiving) return DeliverError(ErrorCode(failure));
+    // Once the connection stands, a failure breaks the answer under way;
+    // only a server that sent nothing at all is taken as having closed.
+    Take();
+    if (state == State::Done) return;
+    reader.Finish();
+    if (reader.End() == HTTPAnswerEnd::Nothing) return DeliverAnswer();
+    DeliverError(kHTTPErrorConnectionBroken);
   }
 
   void Take() {
-    if (reader.Feed(connection->ReadAll())) DeliverPage();
+    if (reader.Feed(connection->ReadAll())) DeliverAnswer();
+  }
+
+  // A whole answer is the page; one that is not is an error, never a page
+  // that holds part of what was sent.
+  void DeliverAnswer() {
+    const HTTPAnswerEnd end = reader.End();
+    if (end == HTTPAnswerEnd::Whole || end == HTTPAnswerEnd::Nothing) return DeliverPage();
+    DeliverError(ErrorCode(end));
   }
 
   // Stops the connection without destroying it: it may be the one whose

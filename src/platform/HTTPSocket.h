@@ -6,13 +6,15 @@
 // thread from the event loop:
 //   PageReceived ( HTTPSocket, String, Integer, InternetHeaders, String ):
 //     the socket, the URL asked for, the status code, the header lines and
-//     the body. Raised whenever the connection was established, whatever
-//     the status: an answer that ends early (the server closes, or the
-//     connection breaks) is the page with what has arrived, an empty body
-//     when nothing has. A body is kept up to 1 MiB; the connection is
-//     closed there and the page raised with what it holds.
+//     the body, whatever the status, once a whole answer has arrived: its
+//     body at its content-length or, without one, ended by the server's
+//     orderly close. A server that ends the connection (closes or resets
+//     it) before sending a single byte gives a page with status 0, no
+//     header and an empty body. A body is kept up to 1 MiB; the connection
+//     is closed there and the page raised with what it holds.
 //   Error ( HTTPSocket, Integer ): the socket and one of the codes below,
-//     when the connection could not be established.
+//     when the connection could not be established, or when an answer
+//     began but did not arrive whole: never a page with part of an answer.
 // There is no time limit. No proxy is used and redirections are not
 // followed. Closing the window abandons the request: the connection is
 // dropped and no event is raised after that.
@@ -32,7 +34,14 @@ enum HTTPSocketError : int32_t {
   kHTTPErrorNameNotResolved = 102,     // the host name could not be looked up
   kHTTPErrorConnectionRefused = 103,   // nothing listens on that port
   kHTTPErrorNetworkUnreachable = 104,  // no route, or the network failed while connecting
-  kHTTPErrorTimedOut = 105,            // the system gave up connecting
+  kHTTPErrorTimedOut = 105,            // no address of the host could be reached in time
+  kHTTPErrorNoNetworkSupport = 106,    // the network support could not be loaded
+  kHTTPErrorBodyCutShort = 107,        // the server closed before the body reached its Content-Length
+  kHTTPErrorHeadCutShort = 108,        // the server closed after part of the status line and
+                                       // header lines, before the empty line that ends them
+  kHTTPErrorConnectionBroken = 109,    // the connection broke (reset by the server, or failed)
+                                       // after part of the answer had arrived
+  kHTTPErrorHeadTooLarge = 110,        // the status line and header lines went beyond 1 MiB
 };
 
 class HTTPSocket : public ControlOf<HTTPSocket> {

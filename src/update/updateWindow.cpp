@@ -99,8 +99,13 @@ void updateWindow::PushButton1_Action(PushButton&) { Close(); }
 
 void updateWindow::hp_Error(HTTPSocket&, int32_t code) {
   RuntimeBeep();
-  RuntimeMsgBox("There was a communication error " + std::string("with the website. Please try ") +
-                "again later. (Code: " + StringStrInt32(code) + ")");
+  // Without the network support no later try can work: saying so beats
+  // asking the operator to try again.
+  if (code == kHTTPErrorNoNetworkSupport)
+    RuntimeMsgBox("Checking for updates is not available: the network support could not be loaded.");
+  else
+    RuntimeMsgBox("There was a communication error " + std::string("with the website. Please try ") +
+                  "again later. (Code: " + StringStrInt32(code) + ")");
   Close();
   CloseVersionWindow();
   Window1Instance().SetFocus();
@@ -113,10 +118,13 @@ void updateWindow::hp_PageReceived(HTTPSocket& sender, const std::string&, int32
     return;
   }
   // A page without the version's start tag is no feed: a network's sign-in
-  // page, a proxy's error page, rubbish. It is a failed check, told with the
-  // answer's status code (0 when the status line could not be read), and
-  // never an offer of version "".
-  if (InStr(0, content, startTag("CurrentVersion")) == 0) {
+  // page, a proxy's error page, rubbish. Nor is one whose version has no end
+  // tag after it: a feed cut off in the middle. Either is a failed check,
+  // told with the answer's status code (0 when the status line could not be
+  // read), and never an offer of a version that is not there.
+  const int32_t versionStart = InStr(0, content, startTag("CurrentVersion"));
+  if (versionStart == 0 ||
+      InStr(versionStart + Len(startTag("CurrentVersion")), content, endTag("CurrentVersion")) == 0) {
     hp_Error(sender, HTTPStatusCode);
     return;
   }

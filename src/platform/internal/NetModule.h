@@ -1,5 +1,5 @@
 // The network module (libservalo-net.so): TCP connections, the only user
-// of Qt's network support.
+// of Qt's network support (for the name lookup).
 #pragma once
 
 #include <cstdint>
@@ -10,16 +10,21 @@
 #include "platform/internal/Modules.h"
 
 // One outgoing connection, without a proxy. Its handlers run on the
-// user-interface thread from the event loop.
+// user-interface thread from the event loop, never from inside Connect or
+// a call of the connection.
 class TcpConnection {
  public:
-  enum class Failure { NameNotResolved, Refused, Unreachable, TimedOut, Other };
+  // Broken: the connection stood, then failed (reset by the peer, or an
+  // error while reading or writing). The others: it could not be made.
+  enum class Failure { NameNotResolved, Refused, Unreachable, TimedOut, Broken, Other };
   struct Handlers {
     std::function<void()> connected;
+    // Bytes wait in ReadAll. Before ended or failed, every byte that came
+    // has been offered this way.
     std::function<void()> readable;
-    // The peer closed the connection.
+    // The peer closed the connection in order: everything it sent came.
     std::function<void()> ended;
-    // Any other failure: the connection could not be made, or it broke.
+    // Any other end: the connection could not be made, or it broke.
     std::function<void(Failure)> failed;
   };
 
