@@ -2,15 +2,27 @@
 // pdftotext: the pages, their footers, and what each handler does with the
 // help window.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMap>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "AppFixture.h"
 #include "TestMain.h"
@@ -112,6 +124,9 @@ Split SplitPage(const Page& page) {
 // The stamp of FakeClock's moment, 14:07 on 5 March 2026, in US English.
 const QString kStamp = "2:07 PM, 3/5/26";
 
+// Lines of NumberedLines that fill three pages.
+constexpr int kThreePages = 130;
+
 std::string NumberedLines(int count) {
   std::string text;
   for (int i = 1; i <= count; ++i) {
@@ -120,6 +135,56 @@ std::string NumberedLines(int count) {
   }
   return text;
 }
+
+// Paragraphs of numbered words, each long enough to run over a page
+// break: every word stands once in the text.
+std::string LongParagraphs(int paragraphs, int wordsEach) {
+  std::string text;
+  int word = 0;
+  for (int p = 0; p < paragraphs; ++p) {
+    if (p > 0) text += "\r";
+    for (int w = 0; w < wordsEach; ++w) text += (w ? " w" : "w") + std::to_string(++word);
+  }
+  return text;
+}
+
+// The number in a page's footer: after the lowest "page" on the page,
+// whatever the sheet.
+QString FooterNumber(const Page& page) {
+  qsizetype at = -1;
+  for (qsizetype i = 0; i + 1 < page.words.size(); ++i)
+    if (page.words[i].text == "page" && (at < 0 || page.words[i].yMin > page.words[at].yMin)) at = i;
+  return at < 0 ? QString("?") : page.words[at + 1].text;
+}
+
+// The footers' numbers, page after page of the file.
+QString FooterNumbers(const QList<Page>& pages) {
+  QStringList numbers;
+  for (const Page& page : pages) numbers << FooterNumber(page);
+  return numbers.join(' ');
+}
+
+QStringList FilesIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// A limit on the size of the files this process writes, as a full disk
+// would set it; a write past it fails instead of ending the process.
+struct FileSizeLimit {
+  rlimit before{};
+  sighandler_t formerHandler;
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &before);
+    formerHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = before;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, formerHandler);
+  }
+};
 
 int OpenHelpWindows() {
   int n = 0;
@@ -157,7 +222,9 @@ class HelpPrintingTest : public QObject {
     QVERIFY2(!footerFace.isEmpty() && !footerFace.contains("Bold") && footerFace != FaceFor("Courier"),
              qPrintable(footerFace));
   }
-  void init() { QFile::remove(PdfPath()); }
+  void init() {
+    for (const QString& name : FilesIn(dir.path())) QFile::remove(dir.filePath(name));
+  }
 
   void designedTextOnOnePageWithStamp() {
     AppFixture f;
@@ -307,15 +374,16 @@ class HelpPrintingTest : public QObject {
     QCOMPARE(OpenHelpWindows(), 0);
   }
 
-  // The desktop's print dialog offers no choice of pages: every page of
-  // the help text is printed, so a range, a selection or the current page
-  // would be ignored.
-  void desktopDialogOffersNoPageChoice() {
+  // The desktop's print dialog offers the range of pages, the copies,
+  // their collation and the order, and a PDF file gets what was chosen;
+  // there is no selection or current page to offer.
+  void desktopDialogChoicesReachThePdf() {
     AppFixture f;
     FakeClock clock;
     RuntimeSetPrinterDialog(nullptr);
-    QStringList offered;
-    bool seen = false, rangeGroupFound = false;
+    HelpInstance().TextArea1().Text(NumberedLines(kThreePages));
+    QStringList missing, offered;
+    bool seen = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
@@ -325,21 +393,191 @@ class HelpPrintingTest : public QObject {
       // The lower half, where the pages are chosen, as the operator opens it.
       for (QPushButton* b : dialog->findChildren<QPushButton*>())
         if (b->text().contains("Options")) b->click();
-      rangeGroupFound = dialog->findChild<QWidget*>("gbPrintRange") != nullptr;
-      for (const char* name :
-           {"gbPrintRange", "printRange", "from", "to", "pagesRadioButton", "pagesLineEdit", "printSelection",
-            "printCurrentPage"}) {
-        QWidget* w = dialog->findChild<QWidget*>(name);
-        if (w && w->isVisible() && w->isEnabled()) offered << name;
+      auto* printers = dialog->findChild<QComboBox*>("printers");
+      for (int i = 0; printers && i < printers->count(); ++i)
+        if (printers->itemText(i).contains("PDF")) printers->setCurrentIndex(i);
+      auto* range = dialog->findChild<QRadioButton*>("printRange");
+      if (range) range->click();
+      for (const char* name : {"printRange", "from", "to", "copies", "collate", "reverse"}) {
+        auto* w = dialog->findChild<QWidget*>(name);
+        if (!w || !w->isVisible() || !w->isEnabled()) missing << name;
       }
-      dialog->reject();
+      for (const char* name : {"printSelection", "printCurrentPage"}) {
+        auto* w = dialog->findChild<QWidget*>(name);
+        if (w && w->isVisible()) offered << name;
+      }
+      if (!missing.isEmpty() || !printers || !range) {
+        dialog->reject();
+        return;
+      }
+      dialog->findChild<QLineEdit*>("filename")->setText(PdfPath());
+      dialog->findChild<QSpinBox*>("from")->setValue(2);
+      dialog->findChild<QSpinBox*>("to")->setValue(3);
+      dialog->findChild<QSpinBox*>("copies")->setValue(2);
+      dialog->findChild<QCheckBox*>("collate")->setChecked(false);
+      dialog->findChild<QCheckBox*>("reverse")->setChecked(true);
+      for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->text().remove('&') == "Print") b->click();
     });
     poll.start(20);
     QVERIFY(f.app.FilePrint_Action());
     QVERIFY(seen);
-    QVERIFY(rangeGroupFound);  // the dialog is still built as looked for here
+    QVERIFY2(missing.isEmpty(), qPrintable("not offered: " + missing.join(", ")));
     QVERIFY2(offered.isEmpty(), qPrintable("offered: " + offered.join(", ")));
-    QVERIFY(!QFile::exists(PdfPath()));
+    QCOMPARE(FooterNumbers(ReadPdf(PdfPath())), QString("3 3 2 2"));
+    QVERIFY(f.dialogs.messages.empty());
+  }
+
+  // The pages go out in the range, order and number the operator chose;
+  // every copy of a page is the page itself. A file that stood at the
+  // destination gives way to the new one and keeps its permissions; when
+  // the range holds none of the pages, it stays and the operator is told.
+  void choicesGiveThePageSequence_data() {
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("reverse");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("pages");
+    QTest::newRow("as drawn") << 1 << true << false << 0 << 0 << "1 2 3";
+    QTest::newRow("two copies, collated") << 2 << true << false << 0 << 0 << "1 2 3 1 2 3";
+    QTest::newRow("two copies, page by page") << 2 << false << false << 0 << 0 << "1 1 2 2 3 3";
+    QTest::newRow("last page first") << 1 << true << true << 0 << 0 << "3 2 1";
+    QTest::newRow("last first, two collated") << 2 << true << true << 0 << 0 << "3 2 1 3 2 1";
+    QTest::newRow("one page") << 1 << true << false << 2 << 2 << "2";
+    QTest::newRow("range past the end") << 1 << true << false << 2 << 9 << "2 3";
+    QTest::newRow("range, last first, page by page") << 3 << false << true << 1 << 2 << "2 2 2 1 1 1";
+    QTest::newRow("range holds no page") << 2 << true << false << 4 << 6 << "";
+  }
+  void choicesGiveThePageSequence() {
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, reverse);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, pages);
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    printer.choices = PrintChoices{copies, collate, reverse, from, to};
+    HelpInstance().TextArea1().Text(NumberedLines(kThreePages));
+    {
+      QFile old(PdfPath());
+      QVERIFY(old.open(QIODevice::WriteOnly));
+      old.write("the file before");
+    }
+    const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(PdfPath(), permissions));
+
+    QVERIFY(f.app.FilePrint_Action());
+
+    QCOMPARE(FilesIn(dir.path()), QStringList{"help.pdf"});
+    if (pages.isEmpty()) {
+      QCOMPARE(f.dialogs.messages, std::vector<std::string>{"The chosen pages do not exist. Nothing was printed."});
+      QFile old(PdfPath());
+      QVERIFY(old.open(QIODevice::ReadOnly));
+      QCOMPARE(old.readAll(), QByteArray("the file before"));
+      return;
+    }
+    QVERIFY(f.dialogs.messages.empty());
+    const QFile::Permissions now = QFile::permissions(PdfPath());
+    QVERIFY(now.testFlag(QFile::ReadGroup) && !now.testFlag(QFile::ReadOther) && !now.testFlag(QFile::WriteGroup));
+    const QList<Page> printed = ReadPdf(PdfPath());
+    QCOMPARE(FooterNumbers(printed), pages);
+    // A copy of a page holds what the page holds.
+    QMap<QString, QString> textOf;
+    for (const Page& page : printed) {
+      const QString number = FooterNumber(page);
+      const QString text = Joined(page.words);
+      QCOMPARE(textOf.value(number, text), text);
+      textOf[number] = text;
+    }
+    QVERIFY(textOf.value("1", "Line 1 ").startsWith("Line 1 "));
+  }
+
+  // A link in the destination's place stays a link: the file it leads to
+  // receives the pages.
+  void linkedDestinationStaysALink() {
+    AppFixture f;
+    FakeClock clock;
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("kept.pdf");
+    {
+      QFile old(target);
+      QVERIFY(old.open(QIODevice::WriteOnly));
+      old.write("the file before");
+    }
+    QVERIFY(QFile::link(target, PdfPath()));
+    FakePrinterDialog printer(PdfPath().toStdString());
+    QVERIFY(f.app.FilePrint_Action());
+
+    QVERIFY(f.dialogs.messages.empty());
+    QCOMPARE(QFileInfo(PdfPath()).symLinkTarget(), target);
+    QCOMPARE(FooterNumbers(ReadPdf(target)), QString("1"));
+    QCOMPARE(FilesIn(elsewhere.path()), QStringList{"kept.pdf"});
+    QVERIFY(QFile::remove(PdfPath()));  // the link, before its target goes
+  }
+
+  // Paragraphs that run over page breaks: each word is drawn once, on the
+  // page that shows it, and nothing of the text lies outside its block.
+  void paragraphsAcrossPagesPrintEachLineOnce() {
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    const std::string text = LongParagraphs(3, 700);
+    HelpInstance().TextArea1().Text(text);
+    QVERIFY(f.app.FilePrint_Action());
+
+    const QList<Page> pages = ReadPdf(PdfPath());
+    QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
+    QStringList body;
+    for (const Page& page : pages) {
+      const Split split = SplitPage(page);
+      QCOMPARE(split.footer.value(0).text, QString("page"));
+      for (const Word& w : split.body)
+        QVERIFY2(w.yMin >= 36 + 36 - 1 && w.yMax <= kBlockBottom + 1, qPrintable(w.text));
+      body << Joined(split.body);
+    }
+    QCOMPARE(Normalized(body.join(' ')), Normalized(QString::fromStdString(text)));
+  }
+
+  // A print that cannot be written whole (here a limit on the file size,
+  // as a full disk sets it) is reported; it leaves no file behind, and a
+  // file that stood there before stays as it was.
+  void writeFailureIsReportedAndLeavesNoFile_data() {
+    QTest::addColumn<bool>("fileBefore");
+    QTest::addColumn<int>("copies");
+    QTest::newRow("no file before") << false << 1;
+    QTest::newRow("a file before") << true << 1;
+    QTest::newRow("a file before, two copies") << true << 2;
+  }
+  void writeFailureIsReportedAndLeavesNoFile() {
+    QFETCH(bool, fileBefore);
+    QFETCH(int, copies);
+    AppFixture f;
+    FakeClock clock;
+    FakePrinterDialog printer(PdfPath().toStdString());
+    printer.choices.Copies = copies;
+    const QByteArray before(3000, 'x');
+    if (fileBefore) {
+      QFile old(PdfPath());
+      QVERIFY(old.open(QIODevice::WriteOnly));
+      old.write(before);
+    }
+    HelpInstance();
+    {
+      FileSizeLimit limit(4096);
+      QVERIFY(f.app.FilePrint_Action());
+    }
+    QCOMPARE(f.dialogs.messages, std::vector<std::string>{"The pages could not be written. Nothing was printed."});
+    if (fileBefore) {
+      QCOMPARE(FilesIn(dir.path()), QStringList{"help.pdf"});
+      QFile old(PdfPath());
+      QVERIFY(old.open(QIODevice::ReadOnly));
+      QCOMPARE(old.readAll(), before);
+    } else {
+      QCOMPARE(FilesIn(dir.path()), QStringList());
+    }
   }
 
   // ---- The page surface and the styled-text printer themselves

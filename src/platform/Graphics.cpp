@@ -20,8 +20,12 @@ Graphics::~Graphics() = default;
 
 void Graphics::NextPage() {}
 
-QPainter& Graphics::PreparedPainter() {
-  QPainter& p = Painter();
+void Graphics::Paint(std::function<void(QPainter&)> draw) { draw(Painter()); }
+
+QPaintDevice* Graphics::Device() { return Painter().device(); }
+
+void Graphics::DrawString(const std::string& text, double x, double y, double wrapWidth, bool /*condense*/) {
+  // The surface's text settings as they are now.
   QFont f = QApplication::font();
   if (TextFont != "System" && !TextFont.empty()) f.setFamily(ResolveFontFamily(TextFont));
   // A point is one unit of the surface.
@@ -29,32 +33,29 @@ QPainter& Graphics::PreparedPainter() {
   f.setBold(Bold);
   f.setItalic(Italic);
   f.setUnderline(Underline);
-  p.setFont(f);
-  p.setPen(QColor(ForeColor.red, ForeColor.green, ForeColor.blue, 255 - ForeColor.alpha));
-  return p;
-}
-
-void Graphics::DrawString(const std::string& text, double x, double y, double wrapWidth, bool /*condense*/) {
-  QPainter& p = PreparedPainter();
-  const QString q = ToQ(text);
-  if (wrapWidth <= 0) {
-    p.drawText(QPointF(x, y), q);
-    return;
-  }
-  // Wrapped: the first line's baseline at y, later lines below it.
-  QTextLayout layout(q, p.font(), p.device());
-  layout.beginLayout();
-  double top = 0;
-  QList<QTextLine> lines;
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(wrapWidth);
-    line.setPosition(QPointF(0, top));
-    top += line.height();
-    lines.append(line);
-  }
-  layout.endLayout();
-  const double ascent = lines.isEmpty() ? 0 : lines.first().ascent();
-  layout.draw(&p, QPointF(x, y - ascent));
+  const QColor color(ForeColor.red, ForeColor.green, ForeColor.blue, 255 - ForeColor.alpha);
+  Paint([f, color, q = ToQ(text), x, y, wrapWidth](QPainter& p) {
+    p.setFont(f);
+    p.setPen(color);
+    if (wrapWidth <= 0) {
+      p.drawText(QPointF(x, y), q);
+      return;
+    }
+    // Wrapped: the first line's baseline at y, later lines below it.
+    QTextLayout layout(q, p.font(), p.device());
+    layout.beginLayout();
+    double top = 0;
+    QList<QTextLine> lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(wrapWidth);
+      line.setPosition(QPointF(0, top));
+      top += line.height();
+      lines.append(line);
+    }
+    layout.endLayout();
+    const double ascent = lines.isEmpty() ? 0 : lines.first().ascent();
+    layout.draw(&p, QPointF(x, y - ascent));
+  });
 }
 
 PainterGraphics::PainterGraphics(QPainter& painter, int32_t width, int32_t height)

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/Design.h"
 
+class QPaintDevice;
 class QPainter;
 
 // A colour with alpha, as RuntimeRGBA makes it (alpha 0 is opaque).
@@ -37,12 +39,17 @@ class Graphics {
   // Ends the page and starts a new one (printing only).
   virtual void NextPage();
 
-  // The painter with the surface's current text settings applied.
-  QPainter& PreparedPainter();
-  virtual QPainter& Painter() = 0;
+  // Draws on the surface with its painter. A printed page can go out
+  // later, and more than once (copies, a range, the reverse order: see
+  // Printing.h), so draw takes what it needs by value and sets up the
+  // painter's font and pen itself.
+  virtual void Paint(std::function<void(QPainter&)> draw);
+  // The device that text is laid out for.
+  virtual QPaintDevice* Device();
 
  protected:
   Graphics();
+  virtual QPainter& Painter() = 0;
 };
 
 // Wraps a painter that someone else owns (a canvas's paint event).
@@ -51,6 +58,8 @@ class PainterGraphics : public Graphics {
   PainterGraphics(QPainter& painter, int32_t width, int32_t height);
   int32_t Width() const override { return width_; }
   int32_t Height() const override { return height_; }
+
+ protected:
   QPainter& Painter() override { return painter_; }
 
  private:

@@ -38,6 +38,9 @@ QString DocumentText(const std::string& text) {
 // A line of the laid-out text, in the document's coordinates.
 struct Line {
   double top, bottom;
+  int block;       // the number of its paragraph
+  int index;       // its number within the paragraph
+  QPointF origin;  // where the paragraph's layout is drawn from
 };
 
 }  // namespace
@@ -46,9 +49,13 @@ struct Line {
 
 struct StyledTextPrinter::Impl {
   Graphics* surface = nullptr;
-  std::unique_ptr<QTextDocument> doc;
+  // Shared with the drawings of the pages, which can go out after the
+  // printer is gone (see Graphics::Paint).
+  std::shared_ptr<QTextDocument> doc;
   QColor color;
   std::vector<Line> lines;  // top to bottom, trailing blank lines left out
+  std::vector<size_t> firstLineOf;  // by paragraph: where its first line stands in lines
+  double tallest = 0;               // the height of the tallest line
   size_t next = 0;
 };
 
@@ -59,6 +66,61 @@ StyledTextPrinter::~StyledTextPrinter() = default;
 
 bool StyledTextPrinter::Eof() const { return impl_->next >= impl_->lines.size(); }
 
+namespace {
+
+// The part of the text that one block shows: every line is drawn on the
+// block where it is shown and nowhere else, so that the printed text holds
+// each line once. Paragraphs that start in the block are drawn through the
+// document's layout, with their list marks, rules and backgrounds. That
+// layout draws every line of a paragraph that reaches into its clip, so
+// the paragraphs that reach in from above are hidden from it, and the
+// lines of a paragraph that began on an earlier block are drawn one by one.
+struct BlockDrawing {
+  std::shared_ptr<QTextDocument> doc;
+  QColor color;
+  double x, y, start, stop;
+  double textBottom;            // below it, the next block's lines begin
+  std::vector<int> hidden;      // paragraphs that reach in from above
+  std::vector<Line> continued;  // lines of paragraphs begun on an earlier block
+
+  void operator()(QPainter& p) const {
+    QTextDocument& d = *doc;
+    p.save();
+    p.translate(x, y - start);
+    p.setClipRect(QRectF(-1e4, start, 2e4, stop - start), Qt::IntersectClip);
+
+    for (int block : hidden) d.findBlockByNumber(block).setVisible(false);
+    // A sliver inside the top edge keeps the paragraphs above out; the
+    // bottom edge lies just above the next block's first line.
+    const double inset = 0.05;
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = QRectF(-1, start + inset, d.textWidth() + 2, std::max(textBottom - start - 2 * inset, inset));
+    ctx.palette.setColor(QPalette::Text, color);
+    p.setPen(color);
+    d.documentLayout()->draw(&p, ctx);
+    for (int block : hidden) d.findBlockByNumber(block).setVisible(true);
+
+    int filled = -1;
+    for (const Line& line : continued) {
+      const QTextBlock b = d.findBlockByNumber(line.block);
+      if (line.block != filled) {
+        const QBrush background = b.blockFormat().background();
+        if (background.style() != Qt::NoBrush) {
+          const QRectF box = d.documentLayout()->blockBoundingRect(b);
+          p.setBrushOrigin(box.topLeft());
+          p.fillRect(box.intersected(QRectF(box.left(), start, box.width(), stop - start)), background);
+        }
+        filled = line.block;
+      }
+      p.setPen(color);
+      b.layout()->lineAt(line.index).draw(&p, line.origin);
+    }
+    p.restore();
+  }
+};
+
+}  // namespace
+
 void StyledTextPrinter::DrawBlock(double x, double y, double height) {
   Impl& d = *impl_;
   if (Eof()) return;
@@ -67,19 +129,24 @@ void StyledTextPrinter::DrawBlock(double x, double y, double height) {
   while (end < d.lines.size() && d.lines[end].bottom - start <= height) ++end;
   const double stop = std::min(d.lines[end - 1].bottom, start + std::max(height, 0.0));
 
-  QPainter& p = d.surface->Painter();
-  p.save();
-  p.translate(x, y - start);
-  // A sliver inside the block's edges: the layout draws every line that
-  // touches the clip, and the neighbours of the block touch its edges.
-  const double inset = 0.05;
-  QAbstractTextDocumentLayout::PaintContext ctx;
-  ctx.clip = QRectF(-1, start + inset, d.doc->textWidth() + 2, std::max(stop - start - 2 * inset, inset));
-  ctx.palette.setColor(QPalette::Text, d.color);
-  p.setClipRect(QRectF(-1e4, start, 2e4, stop - start), Qt::IntersectClip);
-  p.setPen(d.color);
-  d.doc->documentLayout()->draw(&p, ctx);
-  p.restore();
+  BlockDrawing drawing{d.doc, d.color, x, y, start, stop, stop, {}, {}};
+  // Lines overlap where the font's leading is negative: the next line may
+  // begin above this block's bottom, and a line above may end below its top.
+  if (end < d.lines.size()) drawing.textBottom = std::min(stop, d.lines[end].top);
+  auto hide = [&drawing](int block) {
+    if (std::find(drawing.hidden.begin(), drawing.hidden.end(), block) == drawing.hidden.end())
+      drawing.hidden.push_back(block);
+  };
+  for (size_t i = d.next; i > 0 && d.lines[i - 1].top > start - d.tallest; --i)
+    if (d.lines[i - 1].bottom > start) hide(d.lines[i - 1].block);
+  for (size_t i = d.next; i < end; ++i) {
+    const Line& line = d.lines[i];
+    if (d.firstLineOf[size_t(line.block)] < d.next) {
+      hide(line.block);
+      drawing.continued.push_back(line);
+    }
+  }
+  d.surface->Paint(std::move(drawing));
   d.next = end;
 }
 
@@ -100,7 +167,7 @@ StyledTextPrinter TextArea::styledTextPrinter(Graphics& g, double width) const {
   impl->color = QColor(g.ForeColor.red, g.ForeColor.green, g.ForeColor.blue, 255 - g.ForeColor.alpha);
 
   // Laid out for the surface's device, so that sizes and widths are its own.
-  doc.documentLayout()->setPaintDevice(g.Painter().device());
+  doc.documentLayout()->setPaintDevice(g.Device());
   doc.setDocumentMargin(0);
   doc.setTextWidth(std::max(width, 1.0));
   doc.documentLayout()->documentSize();  // forces the layout
@@ -110,17 +177,24 @@ StyledTextPrinter TextArea::styledTextPrinter(Graphics& g, double width) const {
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
     const QTextLayout* layout = b.layout();
     if (!layout) continue;
+    // The box's corner is where the layout is drawn from.
     const QRectF box = doc.documentLayout()->blockBoundingRect(b);
     const double origin = box.top() - layout->boundingRect().top();
     const QString text = b.text();
     for (int i = 0; i < layout->lineCount(); ++i) {
       const QTextLine line = layout->lineAt(i);
-      lines.push_back(Line{origin + line.y(), origin + line.y() + line.height()});
+      const double top = origin + line.y();
+      lines.push_back(Line{top, top + line.height(), b.blockNumber(), i, box.topLeft()});
       if (!text.mid(line.textStart(), line.textLength()).trimmed().isEmpty()) lastInk = lines.size();
     }
   }
   lines.resize(lastInk);
   std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.top < b.top; });
+  impl->firstLineOf.assign(size_t(doc.blockCount()), lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].index == 0) impl->firstLineOf[size_t(lines[i].block)] = i;
+    impl->tallest = std::max(impl->tallest, lines[i].bottom - lines[i].top);
+  }
   impl->lines = std::move(lines);
   return StyledTextPrinter(std::move(impl));
 }

@@ -32,8 +32,10 @@ class StyledTextPrinter {
 
   // Draws the next lines that fit wholly into the block whose top-left
   // corner is (x, y) and whose height is given: a line is never cut between
-  // two blocks. A single line taller than the block is drawn alone, cut at
-  // the block's bottom, so that every call makes progress.
+  // two blocks, and each line is drawn once, in the block that shows it. A
+  // single line taller than the block is drawn alone, cut at the block's
+  // bottom, so that every call makes progress. The drawing goes through
+  // Graphics::Paint and may be carried out after the printer is gone.
   void DrawBlock(double x, double y, double height);
   // True once every line has been drawn. Empty lines and lines of blanks at
   // the end of the text count as drawn, so an empty text is at its end from

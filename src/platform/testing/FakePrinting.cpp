@@ -8,5 +8,5 @@ std::unique_ptr<Graphics> FakePrinterDialog::OpenPrinterDialog(const PrinterSetu
   setupGiven.push_back(setup != nullptr);
   if (onOpen) onOpen();
   if (cancel) return nullptr;
-  return RuntimeNewPdfPageSurface(path, setup);
+  return RuntimeNewPdfPageSurface(path, setup, choices);
 }

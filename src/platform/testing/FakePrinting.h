@@ -10,7 +10,7 @@
 #include "platform/Printing.h"
 
 // Answers the print dialog: cancelled, or a page surface writing the PDF
-// file at path.
+// file at path with the operator's choices.
 class FakePrinterDialog : public IPrinterDialog {
  public:
   explicit FakePrinterDialog(std::string pdfPath);
@@ -18,6 +18,7 @@ class FakePrinterDialog : public IPrinterDialog {
   std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup, Window* parent) override;
 
   std::string path;
+  PrintChoices choices;
   bool cancel = false;
   int opened = 0;
   std::vector<bool> setupGiven;
