@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "platform/internal/Native.h"
 
@@ -24,13 +26,53 @@ namespace {
 // not known before it is shown.
 constexpr int kFrameAllowanceWidth = 16, kFrameAllowanceHeight = 64;
 
+// The text as shown: line breaks made uniform, and a text longer than
+// kMessageDialogMostShown cut there and ended with "…". The cut falls
+// between two user-perceived characters when such a boundary is close
+// before the bound, else between two code points: never inside a surrogate
+// pair, and so never inside what was one UTF-8 sequence. The bound keeps
+// the layout of the worst text, which for one unbroken run grows with the
+// square of its length, under a tenth of a second.
+QString ShownText(const std::string& text) {
+  constexpr qsizetype most = qsizetype(kMessageDialogMostShown);
+  const auto lines = [](const char* utf8, size_t size) {
+    QString s = QString::fromUtf8(utf8, qsizetype(size));
+    return s.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  };
+  // Valid UTF-8 takes at most three bytes for each character shown, so
+  // this much of a text decides the cut however long the rest is. Where it
+  // ends, a sequence may be torn, giving up to three stray characters; bad
+  // bytes can give fewer characters than that: then the whole text.
+  constexpr size_t enough = 3 * kMessageDialogMostShown + 16;
+  QString shown = lines(text.data(), std::min(text.size(), enough));
+  if (text.size() > enough && shown.size() < most + 4) shown = lines(text.data(), text.size());
+  if (shown.size() <= most) return shown;
+
+  // Past a cluster boundary this far back, a run of combining marks is cut
+  // between two of its marks.
+  constexpr qsizetype clusterReach = 32;
+  QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, QStringView(shown).left(most + 1));
+  clusters.toEnd();
+  qsizetype cut = clusters.toPreviousBoundary();
+  if (cut < most - clusterReach)
+    cut = shown[most].isLowSurrogate() && shown[most - 1].isHighSurrogate() ? most - 1 : most;
+  shown.truncate(cut);
+  shown += QChar(0x2026);
+  return shown;
+}
+
 // A text shown exactly as written: plain text, so that a text which looks
 // like markup is not rendered as such, with its line breaks and runs of
 // blanks. It wraps at blanks, and inside a word only when the word alone is
 // wider than the line. Given less height than it needs, it scrolls.
+//
+// The text is laid out as few times as can be, since a long one costs: its
+// document is first measured on its own, without the view's width getting
+// in the way, and becomes the view's document only once the view has its
+// final size.
 class PlainTextView : public QTextEdit {
  public:
-  PlainTextView(const QString& text, QWidget* parent) : QTextEdit(parent) {
+  PlainTextView(const QString& text, QWidget* parent) : QTextEdit(parent), text_(text) {
     setReadOnly(true);
     setAcceptRichText(false);
     setFrameShape(QFrame::NoFrame);
@@ -43,43 +85,64 @@ class PlainTextView : public QTextEdit {
     // Drawn on the dialog's own background, as a label is.
     viewport()->setAutoFillBackground(false);
     document()->setDocumentMargin(0);
-    QString lines = text;
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(lines);
   }
 
   // The width of the widest line, unwrapped.
   int NaturalWidth() {
-    Measure().setTextWidth(-1);
-    return int(std::ceil(Measure().size().width()));
+    Measured();
+    return naturalWidth_;
   }
   int HeightFor(int width) {
-    Measure().setTextWidth(width);
-    return int(std::ceil(Measure().size().height()));
+    QTextDocument& text = Measured();
+    // Wider than every line, nothing wraps: the height unwrapped.
+    if (width > naturalWidth_) return naturalHeight_;
+    text.setTextWidth(width);
+    return int(std::ceil(text.size().height()));
   }
   // Shown at this size; a text that needs more height scrolls, and can then
   // take the focus so that the keyboard scrolls it too.
   void Place(int width, int height, int needed) {
     setFixedSize(width, height);
-    if (height < needed) setFocusPolicy(Qt::StrongFocus);
+    if (height < needed) {
+      setFocusPolicy(Qt::StrongFocus);
+      // The scroll bar is there from the start, so that the text is laid
+      // out beside it once, not across the whole width first.
+      setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
   }
 
  private:
-  // A copy of the text laid out as the view lays it out, measured without
-  // the view's own width getting in the way.
-  QTextDocument& Measure() {
-    if (!measure_) {
-      measure_ = std::make_unique<QTextDocument>();
-      measure_->setDefaultFont(font());
+  // The text in a document of its own, laid out as the view lays it out,
+  // and measured unwrapped.
+  QTextDocument& Measured() {
+    if (!measured_) {
+      measured_ = new QTextDocument(this);  // the view's own document once shown
+      measured_->setUndoRedoEnabled(false);
+      measured_->setDefaultFont(font());
       QTextOption wrap = document()->defaultTextOption();
       wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-      measure_->setDefaultTextOption(wrap);
-      measure_->setDocumentMargin(document()->documentMargin());
-      measure_->setPlainText(toPlainText());
+      measured_->setDefaultTextOption(wrap);
+      measured_->setDocumentMargin(document()->documentMargin());
+      measured_->setPlainText(text_);
+      text_ = QString();
+      // Each paragraph keeps its shaped glyphs after a layout, so that
+      // showing and painting it does not shape it again.
+      for (QTextBlock b = measured_->begin(); b.isValid(); b = b.next()) b.layout()->setCacheEnabled(true);
+      measured_->setTextWidth(-1);
+      naturalWidth_ = int(std::ceil(measured_->size().width()));
+      naturalHeight_ = int(std::ceil(measured_->size().height()));
     }
-    return *measure_;
+    return *measured_;
   }
-  std::unique_ptr<QTextDocument> measure_;
+  void showEvent(QShowEvent* event) override {
+    // Resized to its final size by now: laid out for that size.
+    if (document() != &Measured()) setDocument(&Measured());
+    QTextEdit::showEvent(event);
+  }
+
+  QString text_;
+  QTextDocument* measured_ = nullptr;
+  int naturalWidth_ = 0, naturalHeight_ = 0;
 };
 
 QStyle::StandardPixmap IconOf(int32_t icon) {
@@ -149,12 +212,12 @@ class DesktopDialogs : public IDialogs {
     icon->setPixmap(box.style()->standardIcon(IconOf(d.Icon), nullptr, &box).pixmap(iconSize, iconSize));
     grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
 
-    auto* message = new PlainTextView(ToQ(d.Message), &box);
+    auto* message = new PlainTextView(ShownText(d.Message), &box);
     message->setObjectName("message");
     grid->addWidget(message, 0, 1);
     PlainTextView* explanation = nullptr;
     if (!d.Explanation.empty()) {
-      explanation = new PlainTextView(ToQ(d.Explanation), &box);
+      explanation = new PlainTextView(ShownText(d.Explanation), &box);
       explanation->setObjectName("explanation");
       grid->addWidget(explanation, 1, 1);
     }

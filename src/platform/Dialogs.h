@@ -2,8 +2,11 @@
 // can answer them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+inline constexpr std::size_t kMessageDialogMostShown = 6000;
 
 struct MessageDialogButton {
   std::string Caption;
@@ -12,6 +15,12 @@ struct MessageDialogButton {
 
 // A modal message dialog with up to three buttons. ShowModal returns the
 // button that was pressed: one of the dialog's own three.
+//
+// The message and the explanation are each shown up to
+// kMessageDialogMostShown characters (UTF-16 code units, as the desktop's
+// text layout counts them); a longer text is cut before a whole character
+// and ends in "…", so that a text from the network, however long or
+// oddly shaped, cannot hold up the program while it is laid out.
 class MessageDialog {
  public:
   std::string Title, Message, Explanation;
