@@ -56,12 +56,7 @@ for size in 16 32 48 64 128 256; do
 done
 
 # The installed program, started where planted libraries lie.
-work=$E2E_TMP/work
-mkdir -p "$work"
-cp "$fixtures"/planted/*.so* "$work/" || fail "no planted libraries in $fixtures/planted"
-export HOME="$E2E_TMP"
-export CUPS_SERVER="$E2E_TMP/no-print-server"
-cd "$work" || fail "cannot enter $work"
+e2e_enter_planted_folder "$fixtures/planted"
 e2e_start_xvfb
 e2e_start_app "$prefix/bin/servalo"
 panel=$(e2e_wait_window Servalo 30) || fail "the installed program showed no control panel"
@@ -78,7 +73,7 @@ xdotool windowfocus --sync "$panel" || fail "could not focus the control panel a
 xdotool key --clearmodifiers ctrl+q
 status=$(e2e_wait_exit 30) || fail "the installed program did not quit on Ctrl+Q"
 [ "$status" = 0 ] || fail "the installed program quit with status $status"
-markers=$(ls -- *.loaded 2>/dev/null)
+markers=$(e2e_planted_markers)
 [ -z "$markers" ] || fail "planted libraries ran inside the installed program: $markers"
 
 echo "PASS: installed into a temporary prefix; the installed program started, printed through its module, quit"

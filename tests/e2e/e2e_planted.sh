@@ -12,16 +12,7 @@
 . "$(dirname "$0")/lib.sh"
 
 app=$(realpath "${1:?usage: e2e_planted.sh path/to/servalo}")
-planted=${SERVALO_FIXTURES:?SERVALO_FIXTURES names no fixture folder}/planted
-work=$E2E_TMP/work
-mkdir -p "$work"
-for lib in libespeak-ng.so.1 libservalo-print.so libservalo-net.so; do
-  [ -f "$planted/$lib" ] || e2e_fail "no fixture $planted/$lib"
-  cp "$planted/$lib" "$work/"
-done
-export HOME="$E2E_TMP"
-export CUPS_SERVER="$E2E_TMP/no-print-server"
-cd "$work" || e2e_fail "cannot enter $work"
+e2e_enter_planted_folder "${SERVALO_FIXTURES:?SERVALO_FIXTURES names no fixture folder}/planted"
 
 e2e_start_xvfb
 e2e_start_app "$app"
@@ -73,7 +64,7 @@ xdotool windowfocus --sync "$message" || e2e_fail "could not focus the message"
 xdotool key --clearmodifiers Return
 e2e_wait_gone Update 30 || e2e_fail "the update window stayed open"
 
-markers=$(cd "$work" && ls -- *.loaded 2>/dev/null)
+markers=$(e2e_planted_markers)
 [ -z "$markers" ] || e2e_fail "planted libraries ran inside the program: $markers"
 
 # Each road was taken, from the right place.

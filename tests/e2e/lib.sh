@@ -136,3 +136,22 @@ e2e_wait_announcement() {
   done
   return 1
 }
+
+# Makes $E2E_TMP/work the working folder, holding the libraries of the
+# fixture folder $1 (planted libraries that leave a *.loaded marker beside
+# themselves when loaded), with a private home and no print server.
+e2e_enter_planted_folder() {
+  local planted=$1 lib
+  E2E_WORK=$E2E_TMP/work
+  mkdir -p "$E2E_WORK"
+  for lib in libespeak-ng.so.1 libservalo-print.so libservalo-net.so; do
+    [ -f "$planted/$lib" ] || e2e_fail "no fixture $planted/$lib"
+    cp "$planted/$lib" "$E2E_WORK/"
+  done
+  export HOME="$E2E_TMP"
+  export CUPS_SERVER="$E2E_TMP/no-print-server"
+  cd "$E2E_WORK" || e2e_fail "cannot enter $E2E_WORK"
+}
+
+# The markers that planted libraries left in the working folder.
+e2e_planted_markers() { (cd "$E2E_WORK" && ls -- *.loaded 2>/dev/null); }
