@@ -8,7 +8,6 @@
 #include <QtGlobal>
 
 #include <dlfcn.h>
-#include <gnu/libc-version.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include <string_view>
 
 #include "platform/Application.h"
+#include "platform/internal/SystemLibraries.h"
 
 namespace {
 
@@ -74,38 +74,19 @@ struct Xcb {
   void (*disconnect)(void* connection) = nullptr;
 };
 
-// The folder a loaded library lies in, found through one of its symbols.
-std::string FolderOf(const void* symbol) {
-  Dl_info info{};
-  if (!dladdr(symbol, &info) || !info.dli_fname) return {};
-  const std::string file = info.dli_fname;
-  const size_t slash = file.rfind('/');
-  return slash == std::string::npos ? std::string() : file.substr(0, slash);
-}
-
-// libxcb from the system's library folder, where the toolkit's X11 platform
-// will load it from: the folder of the toolkit's own libraries, else that of
-// the C library. Always by full path, never by a bare name. It stays
-// loaded: the toolkit uses the same copy.
+// libxcb from the system's library folders, the one the toolkit's X11
+// platform loads: by full path, never by a bare name. It stays loaded: the
+// toolkit uses the same copy.
 const Xcb* LoadXcb() {
   static const std::optional<Xcb> xcb = []() -> std::optional<Xcb> {
-    std::vector<std::string> folders;
-    for (const void* symbol : {reinterpret_cast<const void*>(&qVersion),
-                               reinterpret_cast<const void*>(&gnu_get_libc_version)}) {
-      const std::string folder = FolderOf(symbol);
-      if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
-        folders.push_back(folder);
-    }
-    for (const std::string& folder : folders) {
-      void* library = dlopen((folder + "/libxcb.so.1").c_str(), RTLD_NOW | RTLD_LOCAL);
-      if (!library) continue;
-      Xcb x;
-      x.connect = reinterpret_cast<decltype(x.connect)>(dlsym(library, "xcb_connect"));
-      x.hasError = reinterpret_cast<decltype(x.hasError)>(dlsym(library, "xcb_connection_has_error"));
-      x.disconnect = reinterpret_cast<decltype(x.disconnect)>(dlsym(library, "xcb_disconnect"));
-      if (x.connect && x.hasError && x.disconnect) return x;
-      dlclose(library);
-    }
+    void* library = RuntimeOpenSystemLibrary("libxcb.so.1");
+    if (!library) return std::nullopt;
+    Xcb x;
+    x.connect = reinterpret_cast<decltype(x.connect)>(dlsym(library, "xcb_connect"));
+    x.hasError = reinterpret_cast<decltype(x.hasError)>(dlsym(library, "xcb_connection_has_error"));
+    x.disconnect = reinterpret_cast<decltype(x.disconnect)>(dlsym(library, "xcb_disconnect"));
+    if (x.connect && x.hasError && x.disconnect) return x;
+    dlclose(library);
     return std::nullopt;
   }();
   return xcb ? &*xcb : nullptr;

@@ -113,8 +113,8 @@ std::string HTTPRequestBytes(const HTTPTarget& target) {
 HTTPAnswerReader::HTTPAnswerReader(size_t bodyCap, size_t headCap) : bodyCap_(bodyCap), headCap_(headCap) {}
 
 bool HTTPAnswerReader::Feed(std::string_view bytes) {
-  if (!bytes.empty() && stage_ != Stage::Done) anything_ = true;
-  while (!bytes.empty() && stage_ != Stage::Done) {
+  if (!bytes.empty() && !Complete()) anything_ = true;
+  while (!bytes.empty() && !Complete()) {
     if (stage_ == Stage::Body) {
       TakeBody(bytes);
       break;
@@ -138,7 +138,7 @@ bool HTTPAnswerReader::Feed(std::string_view bytes) {
 }
 
 void HTTPAnswerReader::Finish() {
-  if (stage_ == Stage::Done) return;
+  if (Complete()) return;
   if (stage_ != Stage::Body) {
     if (!anything_) return Over(HTTPAnswerEnd::Nothing);
     // A head line cut short by the end of the connection still counts for
@@ -149,17 +149,14 @@ void HTTPAnswerReader::Finish() {
       line_.clear();
       TakeLine(line);
     }
-    if (stage_ == Stage::Done) return;
+    if (Complete()) return;
     if (stage_ != Stage::Body) return Over(HTTPAnswerEnd::HeadCutShort);
   }
   const bool shortOfLength = contentLength_ && body_.size() < *contentLength_;
   Over(shortOfLength ? HTTPAnswerEnd::BodyCutShort : HTTPAnswerEnd::Whole);
 }
 
-void HTTPAnswerReader::Over(HTTPAnswerEnd end) {
-  stage_ = Stage::Done;
-  end_ = end;
-}
+void HTTPAnswerReader::Over(HTTPAnswerEnd end) { end_ = end; }
 
 void HTTPAnswerReader::TakeLine(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);

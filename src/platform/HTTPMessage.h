@@ -91,7 +91,9 @@ class HTTPAnswerReader {
   std::optional<size_t> ContentLength() const { return contentLength_; }
 
  private:
-  enum class Stage { StatusLine, Headers, Body, Done };
+  // Where reading stands until the answer is over (End is then no longer
+  // Open).
+  enum class Stage { StatusLine, Headers, Body };
   void TakeLine(std::string_view line);
   void StartBody();
   void TakeBody(std::string_view bytes);

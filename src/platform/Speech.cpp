@@ -5,7 +5,6 @@
 #include <espeak-ng/speak_lib.h>
 #include <pcaudiolib/audio.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -15,6 +14,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/internal/SystemLibraries.h"
 
 #ifdef SERVALO_BENCH_HOOKS
 #include "platform/internal/Native.h"
@@ -32,30 +33,6 @@ constexpr auto kAudioRetry = std::chrono::seconds(60);
 // on the speech thread when the engine first starts, not with the program:
 // the control panel does not wait for them.
 constexpr const char* kEngineLibrary = "libespeak-ng.so.1";
-
-// The engine is opened by its full path in the system's library folders
-// only: the one it was found in when the program was built, then the
-// system's own. Looked up by its bare name, it could come from wherever the
-// program's search path leads, the working folder included. The libraries
-// it depends on, the sound library among them, the loader then takes from
-// the system's folders as well.
-std::vector<std::string> EngineLibraryPaths() {
-  std::vector<std::string> folders = {SERVALO_ENGINE_LIBRARY_DIR};
-  const std::string arch = SERVALO_LIBRARY_ARCHITECTURE;
-  if (!arch.empty()) {
-    folders.push_back("/usr/lib/" + arch);
-    folders.push_back("/lib/" + arch);
-  }
-  folders.push_back("/usr/lib");
-  folders.push_back("/lib");
-  std::vector<std::string> paths;
-  for (const std::string& folder : folders) {
-    if (folder.empty() || folder.front() != '/') continue;
-    const std::string path = folder + "/" + kEngineLibrary;
-    if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
-  }
-  return paths;
-}
 
 // The engine's entry points, found in the library once it is loaded.
 struct Engine {
@@ -79,8 +56,9 @@ struct Engine {
   // False, with nothing loaded, when the library or one of its entry points
   // is missing: the program then runs without speech.
   bool Load() {
-    for (const std::string& path : EngineLibraryPaths())
-      if ((library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))) break;
+    // From the system's folders only, the one it was found in at build time
+    // first.
+    library = RuntimeOpenSystemLibrary(kEngineLibrary, SERVALO_ENGINE_LIBRARY_DIR);
     if (!library) return false;
     const bool found = Find(InitializePath, "espeak_ng_InitializePath") &&
                        Find(Initialize, "espeak_ng_Initialize") &&
